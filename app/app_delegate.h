@@ -1,0 +1,83 @@
+// AppDelegate: the application delegate. It owns the hover engine (tracking
+// timer, right-click monitor, the Accessibility elements it hit-tests) and
+// the preference mirrors that steer it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+class AppDelegate final : public platform::ApplicationDelegate,
+                          public platform::KeyValueObserver {
+ public:
+  AppDelegate() = default;
+  AppDelegate(const AppDelegate&) = delete;
+  AppDelegate& operator=(const AppDelegate&) = delete;
+
+  // Launch sequence and the engine.
+  void applicationDidFinishLaunching() override;
+  void runApp();
+  void setUpLogic();
+  void onTimer();
+  void observeValueForKeyPath(const std::string& keyPath, const void* object,
+                              const void* context) override;
+
+  // Hover decision.
+  void checkMouse();
+  bool isMouseInDock();
+
+  // Dock actions and Dock state.
+  void showAppExpose();
+  bool clickStackItem();
+  void hidePreview();
+  bool isMissionControlVisible();
+  bool isAppExposVisible();
+  std::optional<platform::RunningApplication> appWithBundleID(const std::string& bundleID);
+  pid_t getProcessIdentifierByURL(const std::string& url);
+  std::optional<platform::RunningApplication> getRunningApplicationByURL(const std::string& url);
+
+  // Permission.
+  bool accessibilityEnabled();
+
+  // Properties.
+  const platform::MonitorToken& mouseMonitor() const { return _mouseMonitor; }
+  void setMouseMonitor(platform::MonitorToken monitor) { _mouseMonitor = std::move(monitor); }
+  const std::vector<platform::ObserverToken>& observers() const { return _observers; }
+
+ private:
+  void registerDefaultPreferences();
+  void observePreferenceChanges();
+  // Reads the pointer into _mouseLocation when asked, then replaces
+  // _elementUnderCursor with the element at _mouseLocation.
+  void hitTestAtMouseLocation();
+  bool isDockShowing(const char* identifier, bool logFailures);
+  void scheduleRequest(const char* selector, double delay);
+  void onRightMouseDown();
+
+  template <class T>
+  using Ref = platform::Ref<T>;
+
+  const platform::UIElement* _currentUIElement = nullptr;
+  Ref<platform::UIElement> _elementUnderCursor;
+  Ref<platform::UIElement> _systemWideAccessibilityObject;
+  platform::AXError _accessibilityErrorCode = 0;
+  std::optional<std::string> _lastTitle;
+  std::shared_ptr<platform::Timer> _timer;
+  platform::Point _mouseLocation;
+  platform::Point _lastMouseLocation;
+  bool _appAndFolderClicked = false;
+  platform::UserDefaults* _defaults = nullptr;
+  std::shared_ptr<platform::Timer> regularTimer;
+  std::int64_t _modKey = 0;
+  std::int64_t _missionModKey = 0;
+  float _delay = 0;
+  float _timerDalay = 0;
+  std::vector<platform::ObserverToken> _observers;
+  platform::MonitorToken _mouseMonitor;
+};

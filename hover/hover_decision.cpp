@@ -1,0 +1,107 @@
+#include "app/app_delegate.h"
+#include "app/preferences.h"
+#include "axutil/ui_element_utilities.h"
+#include "hover/dock_names.h"
+
+using platform::Ref;
+
+namespace {
+
+bool isString(const Ref<platform::Object>& value, const char* text) {
+  auto* s = platform::as<platform::String>(value.get());
+  return s && s->str() == text;
+}
+
+std::optional<std::string> stringValue(const Ref<platform::Object>& value) {
+  auto* s = platform::as<platform::String>(value.get());
+  return s ? std::optional<std::string>(s->str()) : std::nullopt;
+}
+
+// NSNumber boolValue of "AXIsApplicationRunning"; missing counts as false.
+bool isTrue(const Ref<platform::Object>& value) {
+  if (auto* b = platform::as<platform::Boolean>(value.get())) return b->value();
+  if (auto* n = platform::as<platform::Number>(value.get())) return n->doubleValue() != 0;
+  return false;
+}
+
+}  // namespace
+
+void AppDelegate::hitTestAtMouseLocation() {
+  _elementUnderCursor.reset();
+  auto carbon = UIElementUtilities::carbonScreenPointFromCocoaScreenPoint(_mouseLocation);
+  Ref<platform::UIElement> found;
+  _accessibilityErrorCode = platform::current().accessibility().copyElementAtPosition(
+      _systemWideAccessibilityObject.get(), static_cast<float>(carbon.x),
+      static_cast<float>(carbon.y), &found);
+  _elementUnderCursor = std::move(found);
+}
+
+bool AppDelegate::isMouseInDock() {
+  _mouseLocation = platform::current().events().mouseLocation();
+  hitTestAtMouseLocation();
+  return isString(UIElementUtilities::valueOfAttribute(platform::kAXRoleAttribute,
+                                                       _elementUnderCursor.get()),
+                  dock::kDockItemRole);
+}
+
+void AppDelegate::scheduleRequest(const char* selector, double delay) {
+  std::string name = selector;
+  platform::current().runLoop().performAfterDelay(this, name, delay, [this, name] {
+    if (name == dock::kShowAppExposeSelector)
+      showAppExpose();
+    else
+      clickStackItem();
+  });
+}
+
+void AppDelegate::checkMouse() {
+  auto& p = platform::current();
+  _mouseLocation = p.events().mouseLocation();
+  if (!isMouseInDock()) return;
+  if (platform::equalPoints(_mouseLocation, _lastMouseLocation)) return;
+
+  hitTestAtMouseLocation();
+  const platform::UIElement* item = _elementUnderCursor.get();
+  if (UIElementUtilities::valueOfAttribute(dock::kShownMenuAttribute, item)) {
+    p.runLoop().cancelPreviousPerformRequests(this);
+    return;
+  }
+
+  auto title = stringValue(UIElementUtilities::valueOfAttribute(platform::kAXTitleAttribute, item));
+  auto subrole = UIElementUtilities::valueOfAttribute(platform::kAXSubroleAttribute, item);
+
+  if (isString(subrole, dock::kApplicationDockItemSubrole)) {
+    bool running =
+        isTrue(UIElementUtilities::valueOfAttribute(dock::kIsApplicationRunningAttribute, item));
+    if (!running) hidePreview();
+    // A missing title never equals the last one.
+    bool newTitle = !title || title != _lastTitle;
+    if (running && newTitle && UIElementUtilities::processIdentifierOfUIElement(item) != 0) {
+      auto verdict = prefs::modifierVerdict(_modKey, p.events().modifierFlags());
+      if (verdict == prefs::ModifierVerdict::NotHeld) return;
+      if (verdict == prefs::ModifierVerdict::Schedule)
+        scheduleRequest(dock::kShowAppExposeSelector,
+                        isAppExposVisible() ? 0.0 : static_cast<double>(_delay));
+    }
+    _lastTitle = title;
+    _lastMouseLocation = _mouseLocation;
+    return;
+  }
+
+  _lastTitle = "";
+  if (isString(subrole, dock::kFolderDockItemSubrole) ||
+      isString(subrole, dock::kTrashDockItemSubrole)) {
+    hidePreview();
+    if (!_defaults->boolForKey(prefs::kActivateStackOnHover)) return;
+    auto verdict = prefs::modifierVerdict(_modKey, p.events().modifierFlags());
+    if (verdict == prefs::ModifierVerdict::NotHeld) return;
+    if (verdict == prefs::ModifierVerdict::Schedule)
+      scheduleRequest(dock::kClickStackItemSelector, static_cast<double>(_delay));
+    hidePreview();
+    _lastMouseLocation = _mouseLocation;
+    return;
+  }
+
+  hidePreview();
+  _lastMouseLocation = _mouseLocation;
+}

@@ -1,0 +1,55 @@
+// The main run loop: repeating timers and delayed perform requests.
+//
+// Timers and requests name their owner and selector so that the platform can
+// withdraw requests per target or per target and selector, as
+// cancelPreviousPerformRequestsWithTarget:[selector:object:] does.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class Timer {
+ public:
+  virtual ~Timer() = default;
+  virtual void invalidate() = 0;
+  virtual bool isValid() const = 0;
+};
+
+// A dispatch timer source on the main queue. Created suspended; it stops
+// firing when cancelled or when the last reference to it goes away.
+class DispatchTimer {
+ public:
+  virtual ~DispatchTimer() = default;
+  // First firing `start` seconds from now, then every `interval` seconds.
+  virtual void setTimer(double start, double interval, double leeway) = 0;
+  virtual void setEventHandler(std::function<void()> handler) = 0;
+  virtual void resume() = 0;
+};
+
+class RunLoop {
+ public:
+  virtual ~RunLoop() = default;
+
+  // scheduledTimerWithTimeInterval:target:selector:userInfo:repeats: on the
+  // main run loop in its default mode.
+  virtual std::shared_ptr<Timer> scheduleTimer(double interval, const std::string& owner,
+                                               const std::string& selector,
+                                               std::function<void()> action, bool repeats) = 0;
+
+  // performSelector:withObject:afterDelay: with no object.
+  virtual void performAfterDelay(const void* target, const std::string& selector, double delay,
+                                 std::function<void()> action) = 0;
+  // cancelPreviousPerformRequestsWithTarget:
+  virtual void cancelPreviousPerformRequests(const void* target) = 0;
+  // cancelPreviousPerformRequestsWithTarget:selector:object: with object nil.
+  virtual void cancelPreviousPerformRequests(const void* target, const std::string& selector) = 0;
+
+  // dispatch_source_create(DISPATCH_SOURCE_TYPE_TIMER, 0, 0, main queue);
+  // null when the source cannot be created.
+  virtual std::shared_ptr<DispatchTimer> createDispatchTimer(const std::string& owner) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,48 @@
+// Running applications, screens, web pages and the log.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/geometry.h"
+
+namespace platform {
+
+// NSRunningApplication, as a snapshot of what the agent reads.
+struct RunningApplication {
+  std::optional<std::string> bundleIdentifier;
+  std::optional<std::string> bundleURL;
+  pid_t processIdentifier = -1;
+  friend bool operator==(const RunningApplication&, const RunningApplication&) = default;
+};
+
+class Workspace {
+ public:
+  virtual ~Workspace() = default;
+  // NSWorkspace runningApplications, in the platform's order.
+  virtual std::vector<RunningApplication> runningApplications() = 0;
+  // NSRunningApplication runningApplicationsWithBundleIdentifier:
+  virtual std::vector<RunningApplication> runningApplicationsWithBundleIdentifier(
+      const std::string& bundleIdentifier) = 0;
+  // NSWorkspace openURL:
+  virtual bool openURL(const std::string& url) = 0;
+};
+
+class Screens {
+ public:
+  virtual ~Screens() = default;
+  // NSScreen screens: frames in Cocoa coordinates, the menu-bar screen first.
+  virtual std::vector<Rect> screenFrames() = 0;
+};
+
+class Log {
+ public:
+  virtual ~Log() = default;
+  // NSLog of a fixed message.
+  virtual void log(const std::string& text) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,24 @@
+#include "sim/agent_session.h"
+
+namespace sim {
+
+AgentSession::AgentSession(SessionContext ctx, std::function<void()> runMainLoop)
+    : ctx_(std::move(ctx)),
+      ax_(ctx_.world),
+      runLoop_(ctx_),
+      notifications_(ctx_),
+      events_(ctx_),
+      workspace_(ctx_),
+      defaults_(ctx_),
+      app_(ctx_, std::move(runMainLoop)) {
+  platform::bind(this);
+}
+
+AgentSession::~AgentSession() {
+  ctx_.stopRequested = true;
+  ctx_.queue.cancelOwner(ctx_.owner);
+  ctx_.defaults.save();
+  platform::bind(nullptr);
+}
+
+}  // namespace sim

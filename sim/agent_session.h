@@ -1,0 +1,48 @@
+// One run of the agent process on the simulated desktop: the platform
+// services it sees, bound for as long as it runs. Ending the session ends
+// the process: its queued work is dropped and its objects are destroyed.
+#pragma once
+
+#include "platform/platform.h"
+#include "sim/session_context.h"
+#include "sim/sim_accessibility.h"
+#include "sim/sim_application.h"
+#include "sim/sim_runloop.h"
+#include "sim/sim_services.h"
+
+namespace sim {
+
+class AgentSession final : public platform::Platform {
+ public:
+  AgentSession(SessionContext ctx, std::function<void()> runMainLoop);
+  ~AgentSession() override;
+
+  platform::Application& application() override { return app_; }
+  platform::RunLoop& runLoop() override { return runLoop_; }
+  platform::UserDefaults& userDefaults() override { return defaults_; }
+  platform::UserDefaultsController& userDefaultsController() override { return defaults_; }
+  platform::NotificationCenter& notificationCenter() override { return notifications_; }
+  platform::Accessibility& accessibility() override { return ax_; }
+  platform::Events& events() override { return events_; }
+  platform::Workspace& workspace() override { return workspace_; }
+  platform::Screens& screens() override { return workspace_; }
+  platform::Log& log() override { return workspace_; }
+
+  SessionContext& context() { return ctx_; }
+  SimEvents& simEvents() { return events_; }
+  SimAccessibility& simAccessibility() { return ax_; }
+  SimRunLoop& simRunLoop() { return runLoop_; }
+  SimApplication& simApplication() { return app_; }
+
+ private:
+  SessionContext ctx_;
+  SimAccessibility ax_;
+  SimRunLoop runLoop_;
+  SimNotificationCenter notifications_;
+  SimEvents events_;
+  SimWorkspace workspace_;
+  SimUserDefaults defaults_;
+  SimApplication app_;  // declared last: the agent's objects go first
+};
+
+}  // namespace sim

@@ -1,0 +1,24 @@
+// What every simulated service of one agent process shares.
+#pragma once
+
+#include <string>
+
+#include "sim/defaults_store.h"
+#include "sim/run_queue.h"
+#include "sim/trace.h"
+#include "sim/world.h"
+
+namespace sim {
+
+struct SessionContext {
+  World& world;
+  RunQueue& queue;
+  Trace& trace;
+  DefaultsStore& defaults;
+  std::string resourceDir;
+  int owner;                   // the agent process's tag on queued work
+  Nanos endTime = 0;           // the scenario's end
+  bool stopRequested = false;  // the process is ending (quit or relaunch)
+};
+
+}  // namespace sim

@@ -1,0 +1,333 @@
+#include "sim/sim_accessibility.h"
+
+#include <cstdio>
+
+namespace sim {
+
+using platform::AXError;
+using platform::Ref;
+using Kind = SimElement::Kind;
+
+namespace {
+
+constexpr const char* kRole = "AXRole";
+constexpr const char* kSubrole = "AXSubrole";
+constexpr const char* kTitle = "AXTitle";
+constexpr const char* kParent = "AXParent";
+constexpr const char* kChildren = "AXChildren";
+constexpr const char* kPosition = "AXPosition";
+constexpr const char* kSize = "AXSize";
+constexpr const char* kIdentifier = "AXIdentifier";
+constexpr const char* kRunning = "AXIsApplicationRunning";
+constexpr const char* kShownMenu = "AXShownMenuUIElement";
+
+constexpr const char* kPress = "AXPress";
+constexpr const char* kShowMenu = "AXShowMenu";
+constexpr const char* kShowExpose = "AXShowExpose";
+
+Ref<platform::Object> str(const std::string& s) { return platform::make<platform::String>(s); }
+
+const char* actionDescription(const std::string& action) {
+  if (action == kPress) return "press";
+  if (action == kShowMenu) return "show menu";
+  if (action == kShowExpose) return "show expose";
+  return nullptr;
+}
+
+}  // namespace
+
+std::string SimElement::description() const {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "<AXUIElement %p> {pid=%d}", static_cast<const void*>(this),
+                static_cast<int>(pid));
+  return buf;
+}
+
+AXError SimAccessibility::admit(const platform::UIElement* e, const SimElement** out) {
+  ++world_.axCalls;
+  if (!world_.trusted) return platform::kAXErrorAPIDisabled;
+  if (!e) return platform::kAXErrorIllegalArgument;
+  auto* element = dynamic_cast<const SimElement*>(e);
+  if (!element || !isValid(*element)) return platform::kAXErrorInvalidUIElement;
+  *out = element;
+  return platform::kAXErrorSuccess;
+}
+
+bool SimAccessibility::isValid(const SimElement& e) const {
+  const auto& dock = world_.dock;
+  switch (e.kind) {
+    case Kind::SystemWide: return true;
+    case Kind::Application:
+    case Kind::Desktop: return world_.process(e.pid) != nullptr;
+    case Kind::DockItem: return e.generation == dock.generation && e.index < dock.items.size();
+    case Kind::DockMenu: return e.generation == dock.generation && dock.menu == e.index;
+    case Kind::DockShowing:
+      return e.generation == dock.generation &&
+             (e.identifier == "mc" ? dock.missionControl : dock.expose.has_value());
+    case Kind::DockExtra: return e.generation == dock.generation;
+    case Kind::DockList: return e.generation == dock.generation && dock.pid;
+  }
+  return false;
+}
+
+SimAccessibility::Names SimAccessibility::attributeNames(const SimElement& e) const {
+  switch (e.kind) {
+    case Kind::SystemWide: return {kRole};
+    case Kind::Application: return {kRole, kTitle, kChildren};
+    case Kind::DockList: return {kRole, kParent, kChildren};
+    case Kind::DockMenu: return {kRole, kParent};
+    case Kind::DockShowing: return {kRole, kIdentifier, kParent};
+    case Kind::DockExtra: {
+      bool hasIdentifier = world_.dock.extraChildren.at(e.index).kind != DockChild::NoIdentifier;
+      return hasIdentifier ? Names{kRole, kIdentifier, kParent} : Names{kRole, kParent};
+    }
+    case Kind::Desktop: return {kRole, kParent};
+    case Kind::DockItem: {
+      const auto& item = world_.dock.items[e.index];
+      Names names{kRole};
+      if (item.subrole) names.push_back(kSubrole);
+      names.insert(names.end(), {kTitle, kParent, kPosition, kSize});
+      if (item.isApplication()) names.push_back(kRunning);
+      if (world_.dock.menu == e.index) names.push_back(kShownMenu);
+      return names;
+    }
+  }
+  return {};
+}
+
+SimAccessibility::Names SimAccessibility::actionNames(const SimElement& e) const {
+  if (e.kind != Kind::DockItem) return {};
+  if (world_.dock.items[e.index].isApplication()) return {kPress, kShowMenu, kShowExpose};
+  return {kPress, kShowMenu};
+}
+
+Ref<platform::Array> SimAccessibility::cachedNames(const Names& names) {
+  // Name lists are few and never change: share one immutable array each.
+  auto& cached = nameCache_[names];
+  if (!cached) {
+    cached = platform::make<platform::Array>();
+    for (const char* n : names) cached->append(str(n));
+  }
+  return cached;
+}
+
+Ref<platform::Array> SimAccessibility::children(const SimElement& e) {
+  auto list = platform::make<platform::Array>();
+  const auto& dock = world_.dock;
+  auto add = [&](Kind kind, pid_t pid, std::size_t index, std::string id = "") {
+    list->append(platform::make<SimElement>(kind, pid, dock.generation, index, std::move(id)));
+  };
+  if (e.kind == Kind::DockList) {
+    for (std::size_t i = 0; i < dock.items.size(); ++i) add(Kind::DockItem, dock.pid, i);
+  } else if (e.kind == Kind::Application && e.pid == dock.pid) {
+    add(Kind::DockList, dock.pid, 0);
+    if (dock.expose) add(Kind::DockShowing, dock.pid, 0, "appexpose");
+    if (dock.missionControl) add(Kind::DockShowing, dock.pid, 0, "mc");
+    for (std::size_t i = 0; i < dock.extraChildren.size(); ++i) add(Kind::DockExtra, dock.pid, i);
+  } else if (e.kind == Kind::Application) {
+    auto* finder = world_.processWithBundleID("com.apple.finder");
+    if (finder && finder->pid == e.pid)
+      list->append(platform::make<SimElement>(Kind::Desktop, e.pid, 0));
+  }
+  return list;
+}
+
+Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
+                                                       const std::string& name) {
+  const auto& dock = world_.dock;
+  auto parentOf = [&]() -> Ref<platform::Object> {
+    switch (e.kind) {
+      case Kind::DockList:
+      case Kind::DockShowing:
+      case Kind::DockExtra: return platform::make<SimElement>(Kind::Application, dock.pid, 0);
+      case Kind::DockItem: return platform::make<SimElement>(Kind::DockList, dock.pid, e.generation);
+      case Kind::DockMenu:
+        return platform::make<SimElement>(Kind::DockItem, dock.pid, e.generation, e.index);
+      case Kind::Desktop: return platform::make<SimElement>(Kind::Application, e.pid, 0);
+      default: return nullptr;
+    }
+  };
+  bool listed = false;
+  for (const char* n : attributeNames(e)) listed = listed || name == n;
+  if (!listed) return nullptr;
+
+  if (name == kParent) return parentOf();
+  if (name == kChildren) return children(e);
+  switch (e.kind) {
+    case Kind::SystemWide: return str("AXSystemWide");
+    case Kind::Application:
+      return name == kRole ? str("AXApplication") : str(world_.process(e.pid)->name);
+    case Kind::DockList: return str("AXList");
+    case Kind::DockMenu: return str("AXMenu");
+    case Kind::Desktop: return str("AXGroup");
+    case Kind::DockShowing: return name == kRole ? str("AXGroup") : str(e.identifier);
+    case Kind::DockExtra: {
+      if (name == kRole) return str("AXGroup");
+      const auto& child = dock.extraChildren[e.index];
+      if (child.kind == DockChild::NumberIdentifier)
+        return platform::make<platform::Number>(static_cast<std::int64_t>(child.number));
+      return str(child.identifier);
+    }
+    case Kind::DockItem: {
+      const auto& item = dock.items[e.index];
+      if (name == kRole) return str("AXDockItem");
+      if (name == kSubrole) return str(*item.subrole);
+      if (name == kTitle) return str(item.title);
+      if (name == kRunning) return platform::make<platform::Boolean>(world_.isRunning(item));
+      if (name == kShownMenu)
+        return platform::make<SimElement>(Kind::DockMenu, dock.pid, e.generation, e.index);
+      auto frame = world_.itemCarbonFrame(e.index);
+      if (name == kPosition)
+        return platform::AXValue::create(platform::kAXValueCGPointType, &frame.origin);
+      return platform::AXValue::create(platform::kAXValueCGSizeType, &frame.size);
+    }
+  }
+  return nullptr;
+}
+
+Ref<platform::UIElement> SimAccessibility::createSystemWide() {
+  world_.trace.emit(Event::AxSystemwide);
+  return platform::make<SimElement>(Kind::SystemWide, 0, 0);
+}
+
+Ref<platform::UIElement> SimAccessibility::createApplication(pid_t pid) {
+  if (pid <= 0) return nullptr;
+  return platform::make<SimElement>(Kind::Application, pid, 0);
+}
+
+Ref<platform::UIElement> SimAccessibility::elementAt(platform::Point carbon) {
+  const auto& dock = world_.dock;
+  if (auto item = world_.itemAtCarbon(carbon))
+    return platform::make<SimElement>(Kind::DockItem, dock.pid, dock.generation, *item);
+  auto* finder = world_.processWithBundleID("com.apple.finder");
+  if (finder && world_.onAnyScreenCarbon(carbon))
+    return platform::make<SimElement>(Kind::Desktop, finder->pid, 0);
+  return nullptr;
+}
+
+AXError SimAccessibility::copyElementAtPosition(const platform::UIElement* root, float x, float y,
+                                                Ref<platform::UIElement>* element) {
+  const SimElement* r = nullptr;
+  if (AXError err = admit(root, &r)) return err;
+  auto found = elementAt({x, y});
+  if (!found) return platform::kAXErrorNoValue;
+  *element = std::move(found);
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::copyAttributeNames(const platform::UIElement* e,
+                                             Ref<platform::Array>* names) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  *names = cachedNames(attributeNames(*el));
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::copyAttributeValue(const platform::UIElement* e,
+                                             const std::string& attribute,
+                                             Ref<platform::Object>* value) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  if (attribute == kChildren && el->kind == Kind::Application && el->pid == world_.dock.pid &&
+      world_.dock.childrenUnreadable)
+    return platform::kAXErrorCannotComplete;
+  auto v = attributeValue(*el, attribute);
+  if (!v) return platform::kAXErrorAttributeUnsupported;
+  *value = std::move(v);
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::getAttributeValueCount(const platform::UIElement* e,
+                                                 const std::string& attribute, long* count) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  auto v = attributeValue(*el, attribute);
+  auto* array = platform::as<platform::Array>(v.get());
+  if (!array) return platform::kAXErrorIllegalArgument;
+  *count = static_cast<long>(array->count());
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::isAttributeSettable(const platform::UIElement* e,
+                                              const std::string& attribute, bool* settable) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  if (!attributeValue(*el, attribute)) return platform::kAXErrorAttributeUnsupported;
+  *settable = false;
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::setAttributeValue(const platform::UIElement* e, const std::string&,
+                                            const platform::Object&) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  return platform::kAXErrorAttributeUnsupported;
+}
+
+AXError SimAccessibility::copyActionNames(const platform::UIElement* e,
+                                          Ref<platform::Array>* names) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  *names = cachedNames(actionNames(*el));
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::copyActionDescription(const platform::UIElement* e,
+                                                const std::string& action,
+                                                Ref<platform::String>* description) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  bool listed = false;
+  for (const char* n : actionNames(*el)) listed = listed || action == n;
+  if (!listed) return platform::kAXErrorActionUnsupported;
+  *description = platform::make<platform::String>(actionDescription(action));
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::performAction(const platform::UIElement* e, const std::string& action) {
+  const SimElement* el = nullptr;
+  AXError err = admit(e, &el);
+  if (!err) {
+    bool listed = false;
+    for (const char* n : actionNames(*el)) listed = listed || action == n;
+    if (!listed) err = platform::kAXErrorActionUnsupported;
+  }
+  world_.trace.emit(Event::AxAction, action + " " + traceLabel(e) + " " + std::to_string(err));
+  if (err) return err;
+  const auto& item = world_.dock.items[el->index];
+  if (action == kShowExpose) {
+    if (world_.isRunning(item)) world_.showExpose(el->index);
+  } else if (action == kPress) {
+    world_.press(el->index);
+  } else if (action == kShowMenu) {
+    world_.openMenu(el->index);
+  }
+  return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::getPid(const platform::UIElement* e, pid_t* pid) {
+  const SimElement* el = nullptr;
+  if (AXError err = admit(e, &el)) return err;
+  if (el->kind == Kind::SystemWide) return platform::kAXErrorIllegalArgument;
+  *pid = el->pid;
+  return platform::kAXErrorSuccess;
+}
+
+bool SimAccessibility::isProcessTrusted() { return world_.trusted; }
+
+bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
+  if (prompt && !world_.trusted) world_.trace.emit(Event::AxPrompt);
+  return world_.trusted;
+}
+
+std::string SimAccessibility::traceLabel(const platform::UIElement* e) {
+  auto* el = dynamic_cast<const SimElement*>(e);
+  if (!el || !isValid(*el)) return "none";
+  auto titleValue = attributeValue(*el, kTitle);
+  if (auto* title = platform::as<platform::String>(titleValue.get())) return quoted(title->str());
+  auto role = attributeValue(*el, kRole);
+  auto* r = platform::as<platform::String>(role.get());
+  return r ? "<" + r->str() + ">" : "none";
+}
+
+}  // namespace sim

@@ -1,0 +1,103 @@
+// The state of the simulated desktop: screens, processes, the Dock, the
+// pointer, the modifier keys and Accessibility trust. It outlives the agent's
+// launches; what a running agent owns lives in AgentSession.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/geometry.h"
+#include "sim/trace.h"
+
+namespace sim {
+
+struct Process {
+  pid_t pid = 0;
+  std::string name;
+  std::optional<std::string> bundleID;
+  std::optional<std::string> bundleURL;
+};
+
+struct DockItem {
+  std::string title;
+  std::optional<std::string> subrole;   // no AXSubrole when empty
+  std::optional<std::string> bundleID;  // application items
+  std::optional<std::string> bundleURL;
+  bool isApplication() const;
+};
+
+// A further child of the Dock's application element, for odd Dock states.
+struct DockChild {
+  enum Kind { Identifier, NoIdentifier, NumberIdentifier };
+  Kind kind = NoIdentifier;
+  std::string identifier;
+  long number = 0;
+};
+
+struct DockState {
+  pid_t pid = 0;  // 0 while the Dock is not running
+  std::uint64_t generation = 0;
+  std::vector<DockItem> items;
+  std::optional<std::size_t> expose;  // the item whose App Exposé shows
+  bool missionControl = false;
+  std::optional<std::size_t> stack;  // the open stack
+  std::optional<std::size_t> menu;   // the item whose menu is open
+  std::vector<DockChild> extraChildren;
+  bool childrenUnreadable = false;
+};
+
+inline constexpr double kDockItemSide = 64;
+inline constexpr double kDockBottomGap = 4;
+
+class World {
+ public:
+  explicit World(Trace& trace) : trace(trace) {}
+
+  Trace& trace;
+  std::vector<platform::Rect> screens{{{0, 0}, {1440, 900}}};
+  std::vector<Process> processes;  // in launch order
+  DockState dock;
+  platform::Point pointer;
+  std::uint64_t modifiers = 0;
+  bool trusted = true;
+  pid_t agentPid = 0;
+  std::uint64_t axCalls = 0;  // every Accessibility call the agent makes
+
+  // Processes.
+  pid_t startProcess(const std::string& name, std::optional<std::string> bundleID,
+                     std::optional<std::string> bundleURL);
+  void endProcess(pid_t pid);
+  const Process* process(pid_t pid) const;
+  const Process* processWithBundleID(const std::string& bundleID) const;
+  bool isRunning(const DockItem& item) const;
+  void startDock();
+
+  // Geometry, in Carbon coordinates (y down from the first screen's top).
+  double firstScreenTop() const;
+  platform::Point cocoaToCarbon(platform::Point p) const;
+  platform::Rect itemCarbonFrame(std::size_t index) const;
+  platform::Point itemCocoaCentre(std::size_t index) const;
+  std::optional<std::size_t> itemAtCarbon(platform::Point p) const;
+  bool onAnyScreenCarbon(platform::Point p) const;
+  std::optional<std::size_t> itemUnderPointer() const;
+
+  // What the Dock does.
+  void showExpose(std::size_t index);
+  void press(std::size_t index);
+  void openMenu(std::size_t index);
+  void escape();
+  void rightClick();
+  void click();
+  void startMissionControl();
+  void restartDock();
+  void quitDock();
+
+ private:
+  pid_t nextPid_ = 100;
+};
+
+}  // namespace sim
