@@ -225,6 +225,10 @@ void Desktop::apply(const Command& c) {
       world_.screens.push_back({{n[i], n[i + 1]}, {n[i + 2], n[i + 3]}});
   } else if (name == "relaunch") {
     relaunch();
+  } else if (name == "inspect") {
+    inspect();
+  } else {
+    applyShellInput(c);
   }
 }
 

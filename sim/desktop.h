@@ -59,6 +59,10 @@ class Desktop {
   void mainLoop();
   void relaunch();
   void movePointer(const Command& c);
+  // `inspect`: the report of the element under the pointer (desktop_inspect.cpp).
+  void inspect();
+  // menu, button, check, close, login-items (desktop_shell.cpp).
+  void applyShellInput(const Command& c);
 
   Scenario scenario_;
   DesktopOptions options_;

@@ -1,0 +1,7 @@
+#include "sim/desktop.h"
+
+namespace sim {
+
+void Desktop::applyShellInput(const Command&) {}
+
+}  // namespace sim
