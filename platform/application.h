@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/defaults.h"
+
 namespace platform {
 
 // Anything an interface file can instantiate and wire up. Actions arrive by
@@ -20,6 +22,31 @@ class NibObject {
     (void)sender;
     return false;
   }
+  // Key-value coding, for bindings made by interface files: false when the
+  // object has no such key.
+  virtual bool valueForKey(const std::string& key, PrefValue* value) {
+    (void)key;
+    (void)value;
+    return false;
+  }
+  virtual bool setValueForKey(const std::string& key, const PrefValue& value) {
+    (void)key;
+    (void)value;
+    return false;
+  }
+};
+
+// Key-value observing of NibObject keys: an object announces a change with
+// willChangeValueForKey / didChangeValueForKey, and the observers of that
+// key are told after the did-change announcement.
+class KeyValueObserving {
+ public:
+  virtual ~KeyValueObserving() = default;
+  virtual void addObserver(NibObject* object, const std::string& key,
+                           std::function<void()> onChange) = 0;
+  virtual void removeObservers(NibObject* object) = 0;
+  virtual void willChangeValueForKey(NibObject* object, const std::string& key) = 0;
+  virtual void didChangeValueForKey(NibObject* object, const std::string& key) = 0;
 };
 
 class ApplicationDelegate : public NibObject {

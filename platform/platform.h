@@ -7,11 +7,15 @@
 #pragma once
 
 #include "platform/accessibility.h"
+#include "platform/appkit.h"
 #include "platform/application.h"
+#include "platform/bundle.h"
 #include "platform/defaults.h"
 #include "platform/events.h"
+#include "platform/login_items.h"
 #include "platform/notifications.h"
 #include "platform/runloop.h"
+#include "platform/updater.h"
 #include "platform/workspace.h"
 
 namespace platform {
@@ -29,6 +33,11 @@ class Platform {
   virtual Workspace& workspace() = 0;
   virtual Screens& screens() = 0;
   virtual Log& log() = 0;
+  virtual KeyValueObserving& keyValueObserving() = 0;
+  virtual AppKit& appKit() = 0;
+  virtual Bundle& bundle() = 0;
+  virtual Updater& updater() = 0;
+  virtual LoginItems& loginItems() = 0;
 };
 
 // The bound platform; binding null unbinds. Using current() unbound aborts.

@@ -10,6 +10,11 @@ AgentSession::AgentSession(SessionContext ctx, std::function<void()> runMainLoop
       events_(ctx_),
       workspace_(ctx_),
       defaults_(ctx_),
+      kvo_(ctx_),
+      appKit_(ctx_),
+      bundle_(ctx_),
+      updater_(ctx_),
+      loginItems_(ctx_),
       app_(ctx_, std::move(runMainLoop)) {
   platform::bind(this);
 }

@@ -6,9 +6,14 @@
 #include "platform/platform.h"
 #include "sim/session_context.h"
 #include "sim/sim_accessibility.h"
+#include "sim/sim_appkit.h"
 #include "sim/sim_application.h"
+#include "sim/sim_bundle.h"
+#include "sim/sim_kvo.h"
+#include "sim/sim_login_items.h"
 #include "sim/sim_runloop.h"
 #include "sim/sim_services.h"
+#include "sim/sim_updater.h"
 
 namespace sim {
 
@@ -27,6 +32,11 @@ class AgentSession final : public platform::Platform {
   platform::Workspace& workspace() override { return workspace_; }
   platform::Screens& screens() override { return workspace_; }
   platform::Log& log() override { return workspace_; }
+  platform::KeyValueObserving& keyValueObserving() override { return kvo_; }
+  platform::AppKit& appKit() override { return appKit_; }
+  platform::Bundle& bundle() override { return bundle_; }
+  platform::Updater& updater() override { return updater_; }
+  platform::LoginItems& loginItems() override { return loginItems_; }
 
   SessionContext& context() { return ctx_; }
   SimEvents& simEvents() { return events_; }
@@ -42,6 +52,11 @@ class AgentSession final : public platform::Platform {
   SimEvents events_;
   SimWorkspace workspace_;
   SimUserDefaults defaults_;
+  SimKeyValueObserving kvo_;
+  SimAppKit appKit_;
+  SimBundle bundle_;
+  SimUpdater updater_;
+  SimLoginItems loginItems_;
   SimApplication app_;  // declared last: the agent's objects go first
 };
 

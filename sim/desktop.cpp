@@ -123,7 +123,8 @@ int Desktop::run() {
 void Desktop::launch() {
   ++launches_;
   world_.agentPid = world_.startProcess(kAgentName, kAgentBundleID, kAgentBundleURL);
-  SessionContext ctx{world_, queue_, trace_, defaults_, options_.resourceDir, launches_};
+  SessionContext ctx{world_, queue_, trace_, defaults_, options_.resourceDir, &bundleInfo_,
+                     launches_};
   ctx.endTime = endTime();
   session_ = std::make_unique<AgentSession>(ctx, [this] { mainLoop(); });
   char name[] = "Vistrel";

@@ -1,6 +1,7 @@
 // What every simulated service of one agent process shares.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "sim/defaults_store.h"
@@ -16,6 +17,7 @@ struct SessionContext {
   Trace& trace;
   DefaultsStore& defaults;
   std::string resourceDir;
+  const std::map<std::string, std::string>* bundleInfo = nullptr;  // Info.plist keys
   int owner;                   // the agent process's tag on queued work
   Nanos endTime = 0;           // the scenario's end
   bool stopRequested = false;  // the process is ending (quit or relaunch)
