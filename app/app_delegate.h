@@ -45,6 +45,12 @@ class AppDelegate final : public platform::ApplicationDelegate,
   // Permission.
   bool accessibilityEnabled();
 
+  // Software updates.
+  std::optional<std::string> getFeedURL();
+  void checkUpates(platform::NibObject* sender);
+  // The shared updater's configuration at the end of launch.
+  void configureUpdater();
+
   // Properties.
   const platform::MonitorToken& mouseMonitor() const { return _mouseMonitor; }
   void setMouseMonitor(platform::MonitorToken monitor) { _mouseMonitor = std::move(monitor); }

@@ -9,6 +9,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   observePreferenceChanges();
 
   if (accessibilityEnabled()) runApp();
+  configureUpdater();
 }
 
 void AppDelegate::runApp() {

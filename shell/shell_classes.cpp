@@ -1,0 +1,3 @@
+#include "shell/shell_classes.h"
+
+void registerShellClasses() {}

@@ -1,0 +1,4 @@
+// Registers the shell's classes that interface files create.
+#pragma once
+
+void registerShellClasses();
