@@ -84,6 +84,7 @@ void Desktop::setUpWorld() {
     }
   }
   if (!screens.empty()) world_.screens = screens;
+  setUpLoginItems();
 
   if (dockRuns) world_.startDock();
   world_.startProcess("Finder", "com.apple.finder", bundleURLFor("Finder"));

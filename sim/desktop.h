@@ -63,6 +63,9 @@ class Desktop {
   void inspect();
   // menu, button, check, close, login-items (desktop_shell.cpp).
   void applyShellInput(const Command& c);
+  // `login-item` set-up lines and `login-items add|remove` (desktop_login_items.cpp).
+  void setUpLoginItems();
+  void applyLoginItemsInput(const Command& c);
 
   Scenario scenario_;
   DesktopOptions options_;

@@ -2,6 +2,8 @@
 
 namespace sim {
 
-void Desktop::applyShellInput(const Command&) {}
+void Desktop::applyShellInput(const Command& c) {
+  if (c.is("login-items")) applyLoginItemsInput(c);
+}
 
 }  // namespace sim

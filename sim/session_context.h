@@ -1,8 +1,10 @@
 // What every simulated service of one agent process shares.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "sim/defaults_store.h"
 #include "sim/run_queue.h"
@@ -21,6 +23,11 @@ struct SessionContext {
   int owner;                   // the agent process's tag on queued work
   Nanos endTime = 0;           // the scenario's end
   bool stopRequested = false;  // the process is ending (quit or relaunch)
+
+  // While a menu is tracked the main run loop is in its event-tracking mode:
+  // work scheduled for the default mode only waits until tracking ends.
+  bool trackingMenu = false;
+  std::vector<std::function<void()>> waitingForDefaultMode;
 };
 
 }  // namespace sim
