@@ -124,8 +124,10 @@ int Desktop::run() {
 void Desktop::launch() {
   ++launches_;
   world_.agentPid = world_.startProcess(kAgentName, kAgentBundleID, kAgentBundleURL);
-  SessionContext ctx{world_, queue_, trace_, defaults_, options_.resourceDir, &bundleInfo_,
-                     launches_};
+  SessionContext ctx(world_, queue_, trace_, defaults_);
+  ctx.resourceDir = options_.resourceDir;
+  ctx.bundleInfo = &bundleInfo_;
+  ctx.owner = launches_;
   ctx.endTime = endTime();
   session_ = std::make_unique<AgentSession>(ctx, [this] { mainLoop(); });
   char name[] = "Vistrel";

@@ -14,13 +14,16 @@
 namespace sim {
 
 struct SessionContext {
+  SessionContext(World& w, RunQueue& q, Trace& t, DefaultsStore& d)
+      : world(w), queue(q), trace(t), defaults(d) {}
+
   World& world;
   RunQueue& queue;
   Trace& trace;
   DefaultsStore& defaults;
   std::string resourceDir;
   const std::map<std::string, std::string>* bundleInfo = nullptr;  // Info.plist keys
-  int owner;                   // the agent process's tag on queued work
+  int owner = 0;                   // the agent process's tag on queued work
   Nanos endTime = 0;           // the scenario's end
   bool stopRequested = false;  // the process is ending (quit or relaunch)
 
