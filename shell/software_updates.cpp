@@ -1,7 +1,35 @@
 #include "app/app_delegate.h"
 
-std::optional<std::string> AppDelegate::getFeedURL() { return std::nullopt; }
+namespace {
+constexpr const char* kBetaFeedURL = "https://updates.vistrel.app/downloads/betas/Vistrel.xml";
+constexpr double kBetaUpdateCheckInterval = 43200.0;  // 12 hours
+}  // namespace
 
-void AppDelegate::checkUpates(platform::NibObject*) {}
+std::optional<std::string> AppDelegate::getFeedURL() {
+  std::optional<std::string> feed;
+  if (platform::current().userDefaults().boolForKey("SUUpdaterChecksForBetaUpdates"))
+    feed = kBetaFeedURL;
+  else
+    feed = platform::current().bundle().objectForInfoDictionaryKey("SUFeedURL");
+  return feed ? platform::URLWithString(*feed) : std::nullopt;
+}
 
-void AppDelegate::configureUpdater() {}
+void AppDelegate::checkUpates(platform::NibObject*) {
+  platform::current().application().activateIgnoringOtherApps(true);
+  // Computed again so that a change of the beta setting counts at once.
+  auto& updater = platform::current().updater();
+  updater.setFeedURL(getFeedURL());
+  updater.checkForUpdates(this);
+}
+
+void AppDelegate::configureUpdater() {
+  auto& updater = platform::current().updater();
+  auto& defaults = platform::current().userDefaults();
+  updater.setDelegate(this);
+  updater.setFeedURL(getFeedURL());
+  updater.setAutomaticallyChecksForUpdates(defaults.boolForKey("ZRLEnableAutomaticChecks"));
+  // One check at every launch, whatever the automatic setting.
+  updater.checkForUpdatesInBackground();
+  if (defaults.boolForKey("SUUpdaterChecksForBetaUpdates"))
+    updater.setUpdateCheckInterval(kBetaUpdateCheckInterval);
+}

@@ -59,7 +59,7 @@ void Desktop::setUpWorld() {
     if (c.is("screen")) {
       screens.push_back({{*parseNumber(c.word(1)), *parseNumber(c.word(2))},
                          {*parseNumber(c.word(3)), *parseNumber(c.word(4))}});
-    } else if (c.is("no")) {
+    } else if (c.is("no") && c.word(1) == "dock") {
       dockRuns = false;
     } else if (c.is("trusted")) {
       world_.trusted = c.word(1) == "yes";
@@ -84,6 +84,7 @@ void Desktop::setUpWorld() {
     }
   }
   if (!screens.empty()) world_.screens = screens;
+  bundleInfo_ = bundleInfoFor(options_.resourceDir, scenario_.setup);
   setUpLoginItems();
 
   if (dockRuns) world_.startDock();
@@ -127,6 +128,7 @@ void Desktop::launch() {
   SessionContext ctx(world_, queue_, trace_, defaults_);
   ctx.resourceDir = options_.resourceDir;
   ctx.bundleInfo = &bundleInfo_;
+  ctx.loginItems = &loginItems_;
   ctx.owner = launches_;
   ctx.endTime = endTime();
   session_ = std::make_unique<AgentSession>(ctx, [this] { mainLoop(); });

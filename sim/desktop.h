@@ -12,6 +12,7 @@
 
 #include "sim/agent_session.h"
 #include "sim/defaults_store.h"
+#include "sim/login_items_store.h"
 #include "sim/run_queue.h"
 #include "sim/scenario.h"
 #include "sim/trace.h"
@@ -46,6 +47,7 @@ class Desktop {
   RunQueue& queue() { return queue_; }
   Trace& trace() { return trace_; }
   DefaultsStore& defaults() { return defaults_; }
+  LoginItemsStore& loginItems() { return loginItems_; }
   AgentSession* session() { return session_.get(); }
   Nanos endTime() const { return toNanos(scenario_.endTime()); }
 
@@ -73,6 +75,7 @@ class Desktop {
   Trace trace_;
   World world_;
   DefaultsStore defaults_;
+  LoginItemsStore loginItems_{trace_};
   std::map<std::string, std::string> bundleInfo_;
   std::unique_ptr<AgentSession> session_;
   Nanos limit_ = 0;

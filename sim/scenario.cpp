@@ -110,8 +110,10 @@ void checkSetup(const Checker& k, const Command& c) {
       k.oneOf(1, {"app", "folder", "trash", "minimized", "item", "child", "children"});
     }
   } else if (name == "no") {
-    k.count(2, 2);
-    k.oneOf(1, {"dock"});
+    k.count(2, 3);
+    k.oneOf(1, {"dock", "info"});
+    if (c.word(1) == "info") k.word(2);
+    if (c.word(1) == "dock") k.count(2, 2);
   } else if (name == "app") {
     k.string(1);
     k.optionalBundle(2);

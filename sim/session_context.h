@@ -13,6 +13,8 @@
 
 namespace sim {
 
+class LoginItemsStore;
+
 struct SessionContext {
   SessionContext(World& w, RunQueue& q, Trace& t, DefaultsStore& d)
       : world(w), queue(q), trace(t), defaults(d) {}
@@ -23,6 +25,7 @@ struct SessionContext {
   DefaultsStore& defaults;
   std::string resourceDir;
   const std::map<std::string, std::string>* bundleInfo = nullptr;  // Info.plist keys
+  LoginItemsStore* loginItems = nullptr;  // the user's login items (outlive launches)
   int owner = 0;                   // the agent process's tag on queued work
   Nanos endTime = 0;           // the scenario's end
   bool stopRequested = false;  // the process is ending (quit or relaunch)

@@ -1,0 +1,113 @@
+#include "sim/login_items_store.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "sim/defaults_store.h"
+#include "sim/tokens.h"
+
+namespace sim {
+
+bool isOnUnmountedVolume(const std::string& url) { return url.rfind("file:///Volumes/", 0) == 0; }
+
+void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
+  path_ = path;
+  std::ifstream in(path);
+  if (!in) return;  // no file yet: start empty, create it on the first change
+  std::vector<std::string> loaded;
+  std::string line, error;
+  int lineNo = 0;
+  while (error.empty() && std::getline(in, line)) {
+    ++lineNo;
+    std::vector<Token> tokens;
+    if (auto e = tokenize(line, &tokens)) {
+      error = *e;
+    } else if (tokens.empty()) {
+      continue;
+    } else if (tokens.size() != 1 || !tokens[0].quoted || tokens[0].text.empty()) {
+      error = "expected one \"URL\" a line";
+    } else {
+      loaded.push_back(tokens[0].text);
+    }
+  }
+  if (error.empty() && in.bad()) error = "cannot be read";
+  if (error.empty()) {
+    entries_.clear();
+    for (const auto& url : loaded) preset(url);
+    return;
+  }
+  auto aside = moveAside(path);
+  std::ostringstream msg;
+  msg << path << ":" << lineNo << ": damaged login-items file (" << error << "); ";
+  if (aside) {
+    msg << "kept as " << *aside << "; starting with no login items";
+  } else {
+    // It could not be moved: leave it alone and never save over it.
+    msg << "it could not be moved aside and will not be written; starting with no login items";
+    path_.reset();
+  }
+  *report = msg.str();
+}
+
+std::vector<std::string> LoginItemsStore::urls() const {
+  std::vector<std::string> out;
+  for (const auto& e : entries_) out.push_back(e.url);
+  return out;
+}
+
+bool LoginItemsStore::contains(std::uint64_t id) const {
+  return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.id == id; });
+}
+
+void LoginItemsStore::preset(const std::string& url) {
+  if (std::none_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.url == url; }))
+    entries_.push_back({nextID_++, url});
+}
+
+std::uint64_t LoginItemsStore::insert(platform::LoginItemPosition position,
+                                      const std::string& url) {
+  Entry entry{nextID_++, url};
+  auto existing =
+      std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.url == url; });
+  if (existing != entries_.end()) {
+    entry.id = existing->id;
+    entries_.erase(existing);
+  }
+  bool first = position == platform::LoginItemPosition::BeforeFirst;
+  entries_.insert(first ? entries_.begin() : entries_.end(), entry);
+  trace_.emit(Event::LoginitemsInsert, quoted(url) + (first ? " first" : " last"));
+  changed();
+  return entry.id;
+}
+
+bool LoginItemsStore::remove(std::uint64_t id) {
+  auto it =
+      std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.id == id; });
+  if (it == entries_.end()) return false;
+  std::string url = it->url;
+  entries_.erase(it);
+  trace_.emit(Event::LoginitemsRemove, quoted(url));
+  changed();
+  return true;
+}
+
+bool LoginItemsStore::removeURL(const std::string& url) {
+  for (const auto& e : entries_)
+    if (e.url == url) return remove(e.id);
+  return false;
+}
+
+void LoginItemsStore::changed() {
+  save();
+  if (onChange) onChange();
+}
+
+bool LoginItemsStore::save() {
+  if (!path_) return true;
+  std::string contents;
+  for (const auto& e : entries_) contents += quoted(e.url) + "\n";
+  return writeFileAtomically(*path_, contents);
+}
+
+}  // namespace sim

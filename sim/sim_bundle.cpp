@@ -1,0 +1,87 @@
+#include "sim/sim_bundle.h"
+
+#include <fstream>
+#include <iostream>
+
+#include "sim/tokens.h"
+
+namespace sim {
+
+namespace {
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Reads Info.txt; an error message ("FILE:LINE: ...") when it is damaged.
+std::optional<std::string> readInfoFile(const std::string& path,
+                                        std::map<std::string, std::string>* info) {
+  std::ifstream in(path);
+  if (!in) return path + ":0: cannot be read";
+  std::string line;
+  int lineNo = 0;
+  while (std::getline(in, line)) {
+    ++lineNo;
+    std::vector<Token> tokens;
+    auto where = path + ":" + std::to_string(lineNo) + ": ";
+    if (auto e = tokenize(line, &tokens)) return where + *e;
+    if (tokens.empty()) continue;
+    if (tokens.size() != 2 || tokens[0].quoted || !tokens[1].quoted)
+      return where + "expected KEY \"VALUE\"";
+    (*info)[tokens[0].text] = tokens[1].text;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::map<std::string, std::string> bundleInfoFor(const std::string& resourceDir,
+                                                 const std::vector<Command>& setup) {
+  std::map<std::string, std::string> info;
+  if (auto error = readInfoFile(resourceDir + "/Info.txt", &info)) {
+    std::cerr << "vistrel-desktop: " << *error << " (bundle information)\n";
+    info.clear();
+  }
+  for (const auto& c : setup) {
+    if (c.is("info"))
+      info[c.word(1)] = c.word(2);
+    else if (c.is("no") && c.words.size() == 3 && c.word(1) == "info")
+      info.erase(c.word(2));
+  }
+  return info;
+}
+
+std::string pathOfFileURL(const std::string& url) {
+  const std::string scheme = "file://";
+  if (url.rfind(scheme, 0) != 0) return "";
+  std::string path;
+  for (std::size_t i = scheme.size(); i < url.size(); ++i) {
+    int hi = 0, lo = 0;
+    if (url[i] == '%' && i + 2 < url.size() && (hi = hexValue(url[i + 1])) >= 0 &&
+        (lo = hexValue(url[i + 2])) >= 0) {
+      path += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else {
+      path += url[i];
+    }
+  }
+  if (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::optional<std::string> SimBundle::objectForInfoDictionaryKey(const std::string& key) {
+  if (!ctx_.bundleInfo) return std::nullopt;
+  auto it = ctx_.bundleInfo->find(key);
+  if (it == ctx_.bundleInfo->end()) return std::nullopt;
+  return it->second;
+}
+
+std::string SimBundle::bundlePath() {
+  const Process* agent = ctx_.world.process(ctx_.world.agentPid);
+  return agent && agent->bundleURL ? pathOfFileURL(*agent->bundleURL) : "";
+}
+
+}  // namespace sim
