@@ -37,6 +37,7 @@ void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
     for (const auto& url : loaded) preset(url);
     return;
   }
+  entries_.clear();
   auto aside = moveAside(path);
   std::ostringstream msg;
   msg << path << ":" << lineNo << ": damaged login-items file (" << error << "); ";
