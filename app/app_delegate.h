@@ -13,10 +13,15 @@
 
 #include "platform/platform.h"
 
+class AXProcessTrustedObserver;
+class SettingsController;
+
 class AppDelegate final : public platform::ApplicationDelegate,
-                          public platform::KeyValueObserver {
+                          public platform::KeyValueObserver,
+                          public std::enable_shared_from_this<AppDelegate> {
  public:
-  AppDelegate() = default;
+  AppDelegate();
+  ~AppDelegate() override;
   AppDelegate(const AppDelegate&) = delete;
   AppDelegate& operator=(const AppDelegate&) = delete;
 
@@ -43,7 +48,17 @@ class AppDelegate final : public platform::ApplicationDelegate,
   std::optional<platform::RunningApplication> getRunningApplicationByURL(const std::string& url);
 
   // Permission.
+  void setupAccessibilityObserver();
   bool accessibilityEnabled();
+  void openAccessibility();
+
+  // Status menu and its commands; menu actions arrive through performAction.
+  void setupStatusMenu();
+  void showAboutPanel();
+  void showPrefsPanel(platform::NibObject* sender);
+  void sendFeedback();
+  void moreApps(platform::NibObject* sender);
+  bool performAction(const std::string& selector, platform::NibObject* sender) override;
 
   // Software updates.
   std::optional<std::string> getFeedURL();
@@ -55,6 +70,21 @@ class AppDelegate final : public platform::ApplicationDelegate,
   const platform::MonitorToken& mouseMonitor() const { return _mouseMonitor; }
   void setMouseMonitor(platform::MonitorToken monitor) { _mouseMonitor = std::move(monitor); }
   const std::vector<platform::ObserverToken>& observers() const { return _observers; }
+  void setObservers(std::vector<platform::ObserverToken> observers) {
+    _observers = std::move(observers);
+  }
+  const std::shared_ptr<AXProcessTrustedObserver>& axProcessTrustedObserver() const {
+    return _axProcessTrustedObserver;
+  }
+  void setAxProcessTrustedObserver(std::shared_ptr<AXProcessTrustedObserver> observer) {
+    _axProcessTrustedObserver = std::move(observer);
+  }
+  const std::shared_ptr<platform::StatusItem>& statusItem() const { return _statusItem; }
+  void setStatusItem(std::shared_ptr<platform::StatusItem> item) { _statusItem = std::move(item); }
+  const std::shared_ptr<SettingsController>& settingsWC() const { return _settingsWC; }
+  void setSettingsWC(std::shared_ptr<SettingsController> controller) {
+    _settingsWC = std::move(controller);
+  }
 
  private:
   void registerDefaultPreferences();
@@ -82,8 +112,12 @@ class AppDelegate final : public platform::ApplicationDelegate,
   std::shared_ptr<platform::Timer> regularTimer;
   std::int64_t _modKey = 0;
   std::int64_t _missionModKey = 0;
+  std::shared_ptr<platform::Menu> statusMenu;
   float _delay = 0;
   float _timerDalay = 0;
+  std::shared_ptr<AXProcessTrustedObserver> _axProcessTrustedObserver;
   std::vector<platform::ObserverToken> _observers;
   platform::MonitorToken _mouseMonitor;
+  std::shared_ptr<platform::StatusItem> _statusItem;
+  std::shared_ptr<SettingsController> _settingsWC;
 };

@@ -34,6 +34,13 @@ class NibObject {
     (void)value;
     return false;
   }
+  // An interface file connects its objects to the owner's outlets by name;
+  // false when the owner has no such outlet.
+  virtual bool connectOutlet(const std::string& name, std::shared_ptr<NibObject> object) {
+    (void)name;
+    (void)object;
+    return false;
+  }
 };
 
 // Key-value observing of NibObject keys: an object announces a change with
@@ -70,6 +77,12 @@ class Application {
   // delegate, finishes launching and runs the main run loop until the
   // application ends.
   virtual int applicationMain(int argc, char** argv) = 0;
+  // activateIgnoringOtherApps:
+  virtual void activateIgnoringOtherApps(bool flag) = 0;
+  // orderFrontStandardAboutPanel: the panel's contents come from the bundle.
+  virtual void orderFrontStandardAboutPanel(NibObject* sender) = 0;
+  // terminate: ends the process without asking.
+  virtual void terminate(NibObject* sender) = 0;
 };
 
 }  // namespace platform

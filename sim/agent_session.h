@@ -43,6 +43,7 @@ class AgentSession final : public platform::Platform {
   SimAccessibility& simAccessibility() { return ax_; }
   SimRunLoop& simRunLoop() { return runLoop_; }
   SimApplication& simApplication() { return app_; }
+  SimAppKit& simAppKit() { return appKit_; }
 
  private:
   SessionContext ctx_;

@@ -1,6 +1,10 @@
 #include "sim/sim_application.h"
 
+#include <cmath>
 #include <iostream>
+
+#include "platform/platform.h"
+#include "sim/sim_appkit.h"
 
 namespace sim {
 
@@ -38,6 +42,40 @@ int SimApplication::applicationMain(int, char**) {
   delegate_->applicationDidFinishLaunching();
   runMainLoop_();
   return 0;
+}
+
+void SimApplication::activateIgnoringOtherApps(bool) { ctx_.trace.emit(Event::AppActivate); }
+
+void SimApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
+  ctx_.trace.emit(Event::AppAbout);
+  // One panel for the life of the process, made centred on the main screen.
+  if (!aboutPanel_) {
+    auto& appKit = static_cast<SimAppKit&>(platform::current().appKit());
+    const platform::Rect& screen = ctx_.world.screens.front();
+    platform::Size size{284, 188};
+    aboutPanel_ = appKit.makeWindow(
+        "About", {{screen.minX() + std::floor((screen.size.width - size.width) / 2),
+                   screen.minY() + std::floor((screen.size.height - size.height) / 2)},
+                  size});
+  }
+  aboutPanel_->makeKeyAndOrderFront();
+}
+
+void SimApplication::terminate(platform::NibObject*) {
+  ctx_.trace.emit(Event::AppQuit);
+  ctx_.stopRequested = true;
+}
+
+bool SimApplication::sendAction(const std::string& selector, platform::NibObject* sender) {
+  if (selector == "terminate:") {
+    terminate(sender);
+    return true;
+  }
+  if (selector == "orderFrontStandardAboutPanel:") {
+    orderFrontStandardAboutPanel(sender);
+    return true;
+  }
+  return delegate_ && delegate_->performAction(selector, sender);
 }
 
 }  // namespace sim

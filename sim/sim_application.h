@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/appkit.h"
 #include "platform/application.h"
 #include "sim/interface_file.h"
 #include "sim/session_context.h"
@@ -19,6 +20,12 @@ class SimApplication final : public platform::Application {
   ~SimApplication() override;
 
   int applicationMain(int argc, char** argv) override;
+  void activateIgnoringOtherApps(bool flag) override;
+  void orderFrontStandardAboutPanel(platform::NibObject* sender) override;
+  void terminate(platform::NibObject* sender) override;
+  // Delivers an action along the responder chain: the application object,
+  // then its delegate. False when nobody responds.
+  bool sendAction(const std::string& selector, platform::NibObject* sender);
   platform::ApplicationDelegate* delegate() const { return delegate_; }
 
  private:
@@ -29,6 +36,7 @@ class SimApplication final : public platform::Application {
   std::function<void()> runMainLoop_;
   std::vector<std::shared_ptr<platform::NibObject>> topLevelObjects_;
   platform::ApplicationDelegate* delegate_ = nullptr;
+  std::shared_ptr<platform::Window> aboutPanel_;
 };
 
 }  // namespace sim

@@ -1,0 +1,99 @@
+#include "sim/sim_appkit.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "platform/platform.h"
+#include "sim/nib_loader.h"
+
+namespace sim {
+
+void SimStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
+  menu_ = std::move(menu);
+  if (!menu_) return;
+  std::string titles;
+  for (const auto& item : menu_->items()) {
+    if (!titles.empty()) titles += ' ';
+    titles += item->isSeparatorItem() ? "---" : quoted(item->title());
+  }
+  ctx_.trace.emit(Event::StatusitemMenu, titles);
+}
+
+SimAppKit::~SimAppKit() = default;
+
+std::shared_ptr<platform::Image> SimAppKit::imageNamed(const std::string& name) {
+  if (auto it = images_.find(name); it != images_.end()) return it->second;
+  // The system's own images, then the application's image resources.
+  bool known =
+      name == platform::kImageNameStatusAvailable || name == platform::kImageNameStatusUnavailable;
+  for (const char* ext : {".pbm", ".png", ".pdf"}) {
+    if (known) break;
+    std::error_code ec;
+    known = std::filesystem::is_regular_file(ctx_.resourceDir + "/" + name + ext, ec);
+  }
+  if (!known) return nullptr;
+  return images_[name] = std::make_shared<SimImage>(name);
+}
+
+std::shared_ptr<platform::StatusItem> SimAppKit::statusItemWithLength(double length) {
+  auto item = std::make_shared<SimStatusItem>(ctx_, length);
+  std::erase_if(statusItems_, [](const auto& w) { return w.expired(); });
+  statusItems_.push_back(item);
+  ctx_.trace.emit(Event::StatusitemCreate);
+  return item;
+}
+
+platform::NibContents SimAppKit::loadNib(const std::string& name, platform::NibObject* owner) {
+  try {
+    auto window =
+        loadWindowNib(ctx_, loadInterfaceFile(ctx_.resourceDir, name), owner, frontCounter_);
+    windows_.push_back(window);
+    return {window};
+  } catch (const InterfaceError& e) {
+    std::cerr << e.what() << "\n";
+    return {};
+  }
+}
+
+std::shared_ptr<SimWindow> SimAppKit::makeWindow(const std::string& name, platform::Rect frame) {
+  auto window = std::make_shared<SimWindow>(ctx_, name, frame, frontCounter_);
+  windows_.push_back(window);
+  return window;
+}
+
+SimWindow* SimAppKit::frontmostWindow() const {
+  SimWindow* front = nullptr;
+  for (const auto& weak : windows_)
+    if (auto w = weak.lock();
+        w && w->isVisible() && (!front || w->frontOrder() > front->frontOrder()))
+      front = w.get();
+  return front;
+}
+
+std::vector<std::shared_ptr<SimStatusItem>> SimAppKit::statusItems() const {
+  std::vector<std::shared_ptr<SimStatusItem>> items;
+  for (const auto& weak : statusItems_)
+    if (auto item = weak.lock()) items.push_back(item);
+  return items;
+}
+
+}  // namespace sim
+
+// NSWindowController belongs to the platform's framework: this backend
+// supplies it.
+namespace platform {
+
+std::shared_ptr<Window> WindowController::window() {
+  if (!loaded_) {
+    loaded_ = true;
+    window_ = current().appKit().loadNib(nibName_, owner_ ? owner_ : this).window;
+    if (window_) windowDidLoad();
+  }
+  return window_;
+}
+
+void WindowController::showWindow(NibObject*) {
+  if (auto w = window()) w->makeKeyAndOrderFront();
+}
+
+}  // namespace platform
