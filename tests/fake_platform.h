@@ -1,0 +1,114 @@
+// A hand-driven platform for unit tests of the Accessibility utilities:
+// elements whose attributes, name lists, process identifiers and
+// settability a test sets directly, a screen list, and a record of the
+// Accessibility calls made. Only accessibility() and screens() exist; any
+// other service aborts, since the code under test must not reach it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace fake {
+
+class Element final : public platform::UIElement {
+ public:
+  std::string description() const override { return "<fake element>"; }
+
+  // What AXUIElementCopyAttributeValue delivers, listed or not.
+  std::map<std::string, platform::Ref<platform::Object>> values;
+  // What AXUIElementCopyAttributeNames delivers; nothing means it fails.
+  std::optional<std::vector<std::string>> names;
+  std::optional<pid_t> pid;              // nothing: getPid fails
+  std::map<std::string, bool> settable;  // absent: isAttributeSettable fails
+  std::vector<std::string> performed;    // actions, in order
+  std::vector<std::string> written;      // attributes set, in order
+
+  // Gives the attribute a value and lists it.
+  void set(const std::string& attribute, platform::Ref<platform::Object> value);
+};
+
+platform::Ref<Element> makeElement();
+
+class Accessibility final : public platform::Accessibility {
+ public:
+  // Every attribute-value copy, as "ATTRIBUTE", in order.
+  std::vector<std::string> valueCopies;
+
+  platform::Ref<platform::UIElement> createSystemWide() override;
+  platform::Ref<platform::UIElement> createApplication(pid_t pid) override;
+  platform::AXError copyElementAtPosition(const platform::UIElement* root, float x, float y,
+                                          platform::Ref<platform::UIElement>* element) override;
+  platform::AXError copyAttributeNames(const platform::UIElement* e,
+                                       platform::Ref<platform::Array>* names) override;
+  platform::AXError copyAttributeValue(const platform::UIElement* e, const std::string& attribute,
+                                       platform::Ref<platform::Object>* value) override;
+  platform::AXError getAttributeValueCount(const platform::UIElement* e,
+                                           const std::string& attribute, long* count) override;
+  platform::AXError isAttributeSettable(const platform::UIElement* e, const std::string& attribute,
+                                        bool* settable) override;
+  platform::AXError setAttributeValue(const platform::UIElement* e, const std::string& attribute,
+                                      const platform::Object& value) override;
+  platform::AXError copyActionNames(const platform::UIElement* e,
+                                    platform::Ref<platform::Array>* names) override;
+  platform::AXError copyActionDescription(const platform::UIElement* e, const std::string& action,
+                                          platform::Ref<platform::String>* description) override;
+  platform::AXError performAction(const platform::UIElement* e, const std::string& action) override;
+  platform::AXError getPid(const platform::UIElement* e, pid_t* pid) override;
+  bool isProcessTrusted() override { return true; }
+  bool isProcessTrustedWithOptions(bool) override { return true; }
+};
+
+class Screens final : public platform::Screens {
+ public:
+  std::vector<platform::Rect> frames;
+  std::vector<platform::Rect> screenFrames() override { return frames; }
+};
+
+class Platform final : public platform::Platform {
+ public:
+  Accessibility ax;
+  Screens screenList;
+
+  platform::Accessibility& accessibility() override { return ax; }
+  platform::Screens& screens() override { return screenList; }
+
+  platform::Application& application() override { unused("application"); }
+  platform::RunLoop& runLoop() override { unused("runLoop"); }
+  platform::UserDefaults& userDefaults() override { unused("userDefaults"); }
+  platform::UserDefaultsController& userDefaultsController() override {
+    unused("userDefaultsController");
+  }
+  platform::NotificationCenter& notificationCenter() override { unused("notificationCenter"); }
+  platform::Events& events() override { unused("events"); }
+  platform::Workspace& workspace() override { unused("workspace"); }
+  platform::Log& log() override { unused("log"); }
+  platform::KeyValueObserving& keyValueObserving() override { unused("keyValueObserving"); }
+  platform::AppKit& appKit() override { unused("appKit"); }
+  platform::Bundle& bundle() override { unused("bundle"); }
+  platform::Updater& updater() override { unused("updater"); }
+  platform::LoginItems& loginItems() override { unused("loginItems"); }
+
+ private:
+  [[noreturn]] static void unused(const char* service);
+};
+
+// Binds a fake platform for the life of the scope.
+class ScopedPlatform {
+ public:
+  ScopedPlatform() { platform::bind(&platform_); }
+  ~ScopedPlatform() { platform::bind(nullptr); }
+  ScopedPlatform(const ScopedPlatform&) = delete;
+  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+  Platform* operator->() { return &platform_; }
+
+ private:
+  Platform platform_;
+};
+
+}  // namespace fake
