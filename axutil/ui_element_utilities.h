@@ -8,6 +8,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,4 +50,29 @@ class UIElementUtilities {
   static platform::Point cocoaScreenPointFromCarbonScreenPoint(platform::Point carbonPoint);
   static platform::Rect flippedScreenBounds(platform::Rect bounds);
   static platform::Rect frameOfUIElement(const Element* element);
+
+  // Element and value descriptions: text for people reading a trace or a log.
+  // An AXValue as "x=3 y=4" (terse) or "<AXPointValue x=3 y=4>" (verbose);
+  // anything that is not a readable point, size, rect or range gives "AXValue???".
+  static std::string stringDescriptionOfAXValue(const platform::Object* value, bool beingVerbose);
+  // Any attribute value; nullopt for null.
+  static std::optional<std::string> descriptionOfValue(const platform::Object* value,
+                                                       bool beingVerbose);
+  // The element's description preceded by its ancestors', outermost first.
+  // Element trees come from other processes: the walk up stops at an
+  // ancestor already met (a parent chain that loops) and after
+  // kMaxLineageAncestors ancestors, so a hostile tree cannot hang it.
+  static constexpr std::size_t kMaxLineageAncestors = 256;
+  static std::vector<std::string> lineageOfUIElement(const Element* element);
+  // One line per lineage entry, each indented one blank more than the last.
+  static std::string lineageDescriptionOfUIElement(const Element* element);
+  // Nullopt when the value cannot be fetched. Children and rows are counted,
+  // not fetched.
+  static std::optional<std::string> descriptionForUIElement(const Element* element,
+                                                            const std::string& attribute,
+                                                            bool beingVerbose);
+  // The full report: lineage, then every attribute and every action.
+  static std::string stringDescriptionOfUIElement(const Element* element);
+  // The element's "AXDescription", or "No Description" when it has none.
+  static std::string descriptionOfAXDescriptionOfUIElement(const Element* element);
 };

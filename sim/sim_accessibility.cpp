@@ -1,5 +1,7 @@
 #include "sim/sim_accessibility.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace sim {
@@ -17,6 +19,9 @@ constexpr const char* kParent = "AXParent";
 constexpr const char* kChildren = "AXChildren";
 constexpr const char* kPosition = "AXPosition";
 constexpr const char* kSize = "AXSize";
+constexpr const char* kFrame = "AXFrame";
+constexpr const char* kSelected = "AXSelected";
+constexpr const char* kFocused = "AXFocused";
 constexpr const char* kIdentifier = "AXIdentifier";
 constexpr const char* kRunning = "AXIsApplicationRunning";
 constexpr const char* kShownMenu = "AXShownMenuUIElement";
@@ -24,6 +29,8 @@ constexpr const char* kShownMenu = "AXShownMenuUIElement";
 constexpr const char* kPress = "AXPress";
 constexpr const char* kShowMenu = "AXShowMenu";
 constexpr const char* kShowExpose = "AXShowExpose";
+
+using Names = std::vector<const char*>;
 
 Ref<platform::Object> str(const std::string& s) { return platform::make<platform::String>(s); }
 
@@ -34,12 +41,51 @@ const char* actionDescription(const std::string& action) {
   return nullptr;
 }
 
+// A Dock item's names depend on whether it has a subrole, is an
+// application, and has its menu open: eight lists, built once.
+const Names& dockItemNames(bool hasSubrole, bool application, bool menuOpen) {
+  static const std::array<Names, 8> table = [] {
+    std::array<Names, 8> lists;
+    for (int variant = 0; variant < 8; ++variant) {
+      Names& names = lists[variant];
+      names.push_back(kRole);
+      if (variant & 4) names.push_back(kSubrole);
+      names.insert(names.end(), {kTitle, kParent, kChildren, kPosition, kSize, kFrame, kSelected});
+      if (variant & 2) names.push_back(kRunning);
+      if (variant & 1) names.push_back(kShownMenu);
+    }
+    return lists;
+  }();
+  return table[(hasSubrole ? 4 : 0) | (application ? 2 : 0) | (menuOpen ? 1 : 0)];
+}
+
+const char* kindName(Kind kind) {
+  switch (kind) {
+    case Kind::SystemWide: return "SystemWide";
+    case Kind::Application: return "Application";
+    case Kind::DockList: return "DockList";
+    case Kind::DockItem: return "DockItem";
+    case Kind::DockMenu: return "DockMenu";
+    case Kind::DockShowing: return "DockShowing";
+    case Kind::DockExtra: return "DockExtra";
+    case Kind::Desktop: return "Desktop";
+  }
+  return "?";
+}
+
 }  // namespace
 
 std::string SimElement::description() const {
+  // The platform prints the handle's address; a trace must not depend on
+  // addresses, so the simulation names what the handle points at instead.
   char buf[96];
-  std::snprintf(buf, sizeof buf, "<AXUIElement %p> {pid=%d}", static_cast<const void*>(this),
-                static_cast<int>(pid));
+  bool indexed = kind == Kind::DockItem || kind == Kind::DockMenu || kind == Kind::DockExtra;
+  if (indexed)
+    std::snprintf(buf, sizeof buf, "<AXUIElement %s %zu> {pid=%d}", kindName(kind), index + 1,
+                  static_cast<int>(pid));
+  else
+    std::snprintf(buf, sizeof buf, "<AXUIElement %s> {pid=%d}", kindName(kind),
+                  static_cast<int>(pid));
   return buf;
 }
 
@@ -70,40 +116,50 @@ bool SimAccessibility::isValid(const SimElement& e) const {
   return false;
 }
 
-SimAccessibility::Names SimAccessibility::attributeNames(const SimElement& e) const {
+const Names& SimAccessibility::attributeNames(const SimElement& e) const {
+  static const Names systemWide{kRole};
+  static const Names application{kRole, kTitle, kChildren};
+  static const Names list{kRole, kParent, kChildren};
+  static const Names menu{kRole, kParent};
+  static const Names identified{kRole, kIdentifier, kParent};
+  static const Names desktop{kRole, kParent, kChildren, kPosition, kSize, kFrame, kFocused};
+  static const Names none;
   switch (e.kind) {
-    case Kind::SystemWide: return {kRole};
-    case Kind::Application: return {kRole, kTitle, kChildren};
-    case Kind::DockList: return {kRole, kParent, kChildren};
-    case Kind::DockMenu: return {kRole, kParent};
-    case Kind::DockShowing: return {kRole, kIdentifier, kParent};
-    case Kind::DockExtra: {
-      bool hasIdentifier = world_.dock.extraChildren.at(e.index).kind != DockChild::NoIdentifier;
-      return hasIdentifier ? Names{kRole, kIdentifier, kParent} : Names{kRole, kParent};
-    }
-    case Kind::Desktop: return {kRole, kParent};
+    case Kind::SystemWide: return systemWide;
+    case Kind::Application: return application;
+    case Kind::DockList: return list;
+    case Kind::DockMenu: return menu;
+    case Kind::DockShowing: return identified;
+    case Kind::DockExtra:
+      return world_.dock.extraChildren.at(e.index).kind != DockChild::NoIdentifier ? identified
+                                                                                   : menu;
+    case Kind::Desktop: return desktop;
     case Kind::DockItem: {
       const auto& item = world_.dock.items[e.index];
-      Names names{kRole};
-      if (item.subrole) names.push_back(kSubrole);
-      names.insert(names.end(), {kTitle, kParent, kPosition, kSize});
-      if (item.isApplication()) names.push_back(kRunning);
-      if (world_.dock.menu == e.index) names.push_back(kShownMenu);
-      return names;
+      return dockItemNames(item.subrole.has_value(), item.isApplication(),
+                           world_.dock.menu == e.index);
     }
   }
-  return {};
+  return none;
 }
 
-SimAccessibility::Names SimAccessibility::actionNames(const SimElement& e) const {
-  if (e.kind != Kind::DockItem) return {};
-  if (world_.dock.items[e.index].isApplication()) return {kPress, kShowMenu, kShowExpose};
-  return {kPress, kShowMenu};
+const Names& SimAccessibility::actionNames(const SimElement& e) const {
+  static const Names application{kPress, kShowMenu, kShowExpose};
+  static const Names item{kPress, kShowMenu};
+  static const Names none;
+  if (e.kind != Kind::DockItem) return none;
+  return world_.dock.items[e.index].isApplication() ? application : item;
+}
+
+bool SimAccessibility::lists(const SimElement& e, const std::string& attribute) const {
+  for (const char* n : attributeNames(e))
+    if (attribute == n) return true;
+  return false;
 }
 
 Ref<platform::Array> SimAccessibility::cachedNames(const Names& names) {
-  // Name lists are few and never change: share one immutable array each.
-  auto& cached = nameCache_[names];
+  // Name lists never change: share one immutable array each.
+  auto& cached = nameCache_[&names];
   if (!cached) {
     cached = platform::make<platform::Array>();
     for (const char* n : names) cached->append(str(n));
@@ -132,6 +188,40 @@ Ref<platform::Array> SimAccessibility::children(const SimElement& e) {
   return list;
 }
 
+long SimAccessibility::childCount(const SimElement& e) const {
+  // The same elements as children(), counted without making their handles.
+  const auto& dock = world_.dock;
+  if (e.kind == Kind::DockList) return static_cast<long>(dock.items.size());
+  if (e.kind == Kind::Application && e.pid == dock.pid)
+    return 1 + (dock.expose ? 1 : 0) + (dock.missionControl ? 1 : 0) +
+           static_cast<long>(dock.extraChildren.size());
+  if (e.kind == Kind::Application) {
+    auto* finder = world_.processWithBundleID("com.apple.finder");
+    return finder && finder->pid == e.pid ? 1 : 0;
+  }
+  return 0;
+}
+
+bool SimAccessibility::childrenUnreadable(const SimElement& e) const {
+  return e.kind == Kind::Application && e.pid == world_.dock.pid && world_.dock.childrenUnreadable;
+}
+
+platform::Rect SimAccessibility::desktopCarbonFrame() const {
+  // The desktop spans every screen: their bounding box, y down from the
+  // first screen's top.
+  if (world_.screens.empty()) return {};
+  double top = world_.firstScreenTop();
+  double minX = world_.screens.front().minX(), maxX = world_.screens.front().maxX();
+  double minY = top - world_.screens.front().maxY(), maxY = top - world_.screens.front().minY();
+  for (const auto& s : world_.screens) {
+    minX = std::min(minX, s.minX());
+    maxX = std::max(maxX, s.maxX());
+    minY = std::min(minY, top - s.maxY());
+    maxY = std::max(maxY, top - s.minY());
+  }
+  return {{minX, minY}, {maxX - minX, maxY - minY}};
+}
+
 Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
                                                        const std::string& name) {
   const auto& dock = world_.dock;
@@ -140,16 +230,21 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
       case Kind::DockList:
       case Kind::DockShowing:
       case Kind::DockExtra: return platform::make<SimElement>(Kind::Application, dock.pid, 0);
-      case Kind::DockItem: return platform::make<SimElement>(Kind::DockList, dock.pid, e.generation);
+      case Kind::DockItem:
+        return platform::make<SimElement>(Kind::DockList, dock.pid, e.generation);
       case Kind::DockMenu:
         return platform::make<SimElement>(Kind::DockItem, dock.pid, e.generation, e.index);
       case Kind::Desktop: return platform::make<SimElement>(Kind::Application, e.pid, 0);
       default: return nullptr;
     }
   };
-  bool listed = false;
-  for (const char* n : attributeNames(e)) listed = listed || name == n;
-  if (!listed) return nullptr;
+  auto frameValue = [&](const platform::Rect& frame) -> Ref<platform::Object> {
+    if (name == kPosition)
+      return platform::AXValue::create(platform::kAXValueCGPointType, &frame.origin);
+    if (name == kSize) return platform::AXValue::create(platform::kAXValueCGSizeType, &frame.size);
+    return platform::AXValue::create(platform::kAXValueCGRectType, &frame);
+  };
+  if (!lists(e, name)) return nullptr;
 
   if (name == kParent) return parentOf();
   if (name == kChildren) return children(e);
@@ -159,7 +254,10 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
       return name == kRole ? str("AXApplication") : str(world_.process(e.pid)->name);
     case Kind::DockList: return str("AXList");
     case Kind::DockMenu: return str("AXMenu");
-    case Kind::Desktop: return str("AXGroup");
+    case Kind::Desktop:
+      if (name == kRole) return str("AXGroup");
+      if (name == kFocused) return platform::make<platform::Boolean>(desktopFocused_);
+      return frameValue(desktopCarbonFrame());
     case Kind::DockShowing: return name == kRole ? str("AXGroup") : str(e.identifier);
     case Kind::DockExtra: {
       if (name == kRole) return str("AXGroup");
@@ -174,12 +272,10 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
       if (name == kSubrole) return str(*item.subrole);
       if (name == kTitle) return str(item.title);
       if (name == kRunning) return platform::make<platform::Boolean>(world_.isRunning(item));
+      if (name == kSelected) return platform::make<platform::Boolean>(false);
       if (name == kShownMenu)
         return platform::make<SimElement>(Kind::DockMenu, dock.pid, e.generation, e.index);
-      auto frame = world_.itemCarbonFrame(e.index);
-      if (name == kPosition)
-        return platform::AXValue::create(platform::kAXValueCGPointType, &frame.origin);
-      return platform::AXValue::create(platform::kAXValueCGSizeType, &frame.size);
+      return frameValue(world_.itemCarbonFrame(e.index));
     }
   }
   return nullptr;
@@ -228,9 +324,7 @@ AXError SimAccessibility::copyAttributeValue(const platform::UIElement* e,
                                              Ref<platform::Object>* value) {
   const SimElement* el = nullptr;
   if (AXError err = admit(e, &el)) return err;
-  if (attribute == kChildren && el->kind == Kind::Application && el->pid == world_.dock.pid &&
-      world_.dock.childrenUnreadable)
-    return platform::kAXErrorCannotComplete;
+  if (attribute == kChildren && childrenUnreadable(*el)) return platform::kAXErrorCannotComplete;
   auto v = attributeValue(*el, attribute);
   if (!v) return platform::kAXErrorAttributeUnsupported;
   *value = std::move(v);
@@ -241,6 +335,12 @@ AXError SimAccessibility::getAttributeValueCount(const platform::UIElement* e,
                                                  const std::string& attribute, long* count) {
   const SimElement* el = nullptr;
   if (AXError err = admit(e, &el)) return err;
+  if (!lists(*el, attribute)) return platform::kAXErrorAttributeUnsupported;
+  if (attribute == kChildren) {
+    if (childrenUnreadable(*el)) return platform::kAXErrorCannotComplete;
+    *count = childCount(*el);
+    return platform::kAXErrorSuccess;
+  }
   auto v = attributeValue(*el, attribute);
   auto* array = platform::as<platform::Array>(v.get());
   if (!array) return platform::kAXErrorIllegalArgument;
@@ -252,16 +352,26 @@ AXError SimAccessibility::isAttributeSettable(const platform::UIElement* e,
                                               const std::string& attribute, bool* settable) {
   const SimElement* el = nullptr;
   if (AXError err = admit(e, &el)) return err;
-  if (!attributeValue(*el, attribute)) return platform::kAXErrorAttributeUnsupported;
-  *settable = false;
+  if (!lists(*el, attribute)) return platform::kAXErrorAttributeUnsupported;
+  *settable = el->kind == Kind::Desktop && attribute == kFocused;
   return platform::kAXErrorSuccess;
 }
 
-AXError SimAccessibility::setAttributeValue(const platform::UIElement* e, const std::string&,
-                                            const platform::Object&) {
+AXError SimAccessibility::setAttributeValue(const platform::UIElement* e,
+                                            const std::string& attribute,
+                                            const platform::Object& value) {
   const SimElement* el = nullptr;
   if (AXError err = admit(e, &el)) return err;
-  return platform::kAXErrorAttributeUnsupported;
+  if (el->kind != Kind::Desktop || attribute != kFocused)
+    return platform::kAXErrorAttributeUnsupported;
+  if (auto* flag = platform::as<platform::Boolean>(&value)) {
+    desktopFocused_ = flag->value();
+  } else if (auto* number = platform::as<platform::Number>(&value)) {
+    desktopFocused_ = number->doubleValue() != 0;
+  } else {
+    return platform::kAXErrorIllegalArgument;
+  }
+  return platform::kAXErrorSuccess;
 }
 
 AXError SimAccessibility::copyActionNames(const platform::UIElement* e,
@@ -277,9 +387,9 @@ AXError SimAccessibility::copyActionDescription(const platform::UIElement* e,
                                                 Ref<platform::String>* description) {
   const SimElement* el = nullptr;
   if (AXError err = admit(e, &el)) return err;
-  bool listed = false;
-  for (const char* n : actionNames(*el)) listed = listed || action == n;
-  if (!listed) return platform::kAXErrorActionUnsupported;
+  const auto& actions = actionNames(*el);
+  if (std::find(actions.begin(), actions.end(), action) == actions.end())
+    return platform::kAXErrorActionUnsupported;
   *description = platform::make<platform::String>(actionDescription(action));
   return platform::kAXErrorSuccess;
 }

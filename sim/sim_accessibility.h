@@ -12,11 +12,22 @@ namespace sim {
 
 class SimElement final : public platform::UIElement {
  public:
-  enum class Kind { SystemWide, Application, DockList, DockItem, DockMenu, DockShowing, DockExtra,
-                    Desktop };
+  enum class Kind {
+    SystemWide,
+    Application,
+    DockList,
+    DockItem,
+    DockMenu,
+    DockShowing,
+    DockExtra,
+    Desktop
+  };
   SimElement(Kind kind, pid_t pid, std::uint64_t generation, std::size_t index = 0,
              std::string identifier = "")
-      : kind(kind), pid(pid), generation(generation), index(index),
+      : kind(kind),
+        pid(pid),
+        generation(generation),
+        index(index),
         identifier(std::move(identifier)) {}
   std::string description() const override;
 
@@ -41,16 +52,15 @@ class SimAccessibility final : public platform::Accessibility {
                                        platform::Ref<platform::Object>* value) override;
   platform::AXError getAttributeValueCount(const platform::UIElement* e,
                                            const std::string& attribute, long* count) override;
-  platform::AXError isAttributeSettable(const platform::UIElement* e,
-                                        const std::string& attribute, bool* settable) override;
+  platform::AXError isAttributeSettable(const platform::UIElement* e, const std::string& attribute,
+                                        bool* settable) override;
   platform::AXError setAttributeValue(const platform::UIElement* e, const std::string& attribute,
                                       const platform::Object& value) override;
   platform::AXError copyActionNames(const platform::UIElement* e,
                                     platform::Ref<platform::Array>* names) override;
   platform::AXError copyActionDescription(const platform::UIElement* e, const std::string& action,
                                           platform::Ref<platform::String>* description) override;
-  platform::AXError performAction(const platform::UIElement* e,
-                                  const std::string& action) override;
+  platform::AXError performAction(const platform::UIElement* e, const std::string& action) override;
   platform::AXError getPid(const platform::UIElement* e, pid_t* pid) override;
   bool isProcessTrusted() override;
   bool isProcessTrustedWithOptions(bool prompt) override;
@@ -65,15 +75,22 @@ class SimAccessibility final : public platform::Accessibility {
   // Checks trust and the handle; the element when the call may go on.
   platform::AXError admit(const platform::UIElement* e, const SimElement** out);
   bool isValid(const SimElement& e) const;
-  Names attributeNames(const SimElement& e) const;
-  Names actionNames(const SimElement& e) const;
+  // Name lists live in static tables: the hit-test path reads them on every tick.
+  const Names& attributeNames(const SimElement& e) const;
+  const Names& actionNames(const SimElement& e) const;
+  bool lists(const SimElement& e, const std::string& attribute) const;
   // Null when the element has no such attribute.
   platform::Ref<platform::Object> attributeValue(const SimElement& e, const std::string& name);
   platform::Ref<platform::Array> children(const SimElement& e);
+  long childCount(const SimElement& e) const;
+  bool childrenUnreadable(const SimElement& e) const;
+  platform::Rect desktopCarbonFrame() const;
   platform::Ref<platform::Array> cachedNames(const Names& names);
 
   World& world_;
-  std::map<Names, platform::Ref<platform::Array>> nameCache_;
+  std::map<const Names*, platform::Ref<platform::Array>> nameCache_;
+  // Focus is the one state a client may write: whether Finder's desktop has it.
+  bool desktopFocused_ = false;
 };
 
 }  // namespace sim
