@@ -1,7 +1,9 @@
 // LaunchAtLoginController on the simulated desktop: the login-items list is
 // its only state, and every change of it reaches observers of launchAtLogin.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -171,6 +173,31 @@ TEST_F(LaunchAtLoginTest, ObserversAreRemovedByTheirExactValues) {
   context().waitingForDefaultMode.clear();
   EXPECT_EQ(gCalls, 1);
   list->removeObserver(platform::RunLoopMode::Common, countCall, &token);
+}
+
+}  // namespace
+
+namespace {
+
+// With a login-items file, the list is read at set-up, written after every
+// change, and found again by the next run; scenario items come after it.
+TEST(LoginItemsFileOption, TheListOutlivesTheRun) {
+  auto path = std::filesystem::temp_directory_path() /
+              ("vistrel-login-option-" + std::to_string(::getpid()));
+  std::filesystem::remove(path);
+  auto run = [&](const std::string& text) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    sim::Desktop desktop(sim::parseScenario(in, "test.scn"), out,
+                         {agentMain, VISTREL_RESOURCE_DIR, std::nullopt, path.string()});
+    desktop.run();
+    return desktop.loginItems().urls();
+  };
+  run("at 1 login-items add \"file:///Applications/Mail.app/\"\n");
+  EXPECT_EQ(run("login-item \"file:///Applications/Notes.app/\"\nrun 1\n"),
+            (std::vector<std::string>{"file:///Applications/Mail.app/",
+                                      "file:///Applications/Notes.app/"}));
+  std::filesystem::remove(path);
 }
 
 }  // namespace
