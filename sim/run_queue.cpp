@@ -1,46 +1,78 @@
 #include "sim/run_queue.h"
 
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace sim {
+
+namespace {
+// std::push_heap and friends build a max-heap; the earliest key must top it.
+constexpr auto kLater = [](const auto& a, const auto& b) { return b < a; };
+}  // namespace
 
 Nanos toNanos(double seconds) { return static_cast<Nanos>(std::llround(seconds * 1e9)); }
 
 RunQueue::Id RunQueue::schedule(Nanos due, Klass klass, int owner, std::function<void()> fn) {
-  Id id = next_++;
-  Key key{due < now_ ? now_ : due, klass, id};
-  items_.emplace(key, Entry{owner, std::move(fn)});
-  index_.emplace(id, key);
+  std::uint32_t slot;
+  if (!freeSlots_.empty()) {
+    slot = freeSlots_.back();
+    freeSlots_.pop_back();
+  } else {
+    if (slots_.size() > kSlotMask) throw std::length_error("RunQueue: too many pending items");
+    slot = static_cast<std::uint32_t>(slots_.size());
+    slots_.emplace_back();
+  }
+  Id id = (nextSerial_++ << kSlotBits) | slot;
+  slots_[slot] = Slot{id, owner, std::move(fn)};
+  ++live_;
+  heap_.push_back(Key{due < now_ ? now_ : due, klass, id});
+  std::push_heap(heap_.begin(), heap_.end(), kLater);
   return id;
 }
 
+std::function<void()> RunQueue::release(std::uint32_t slot) {
+  auto fn = std::move(slots_[slot].fn);
+  slots_[slot].fn = nullptr;
+  slots_[slot].id = 0;
+  freeSlots_.push_back(slot);
+  --live_;
+  return fn;
+}
+
 bool RunQueue::cancel(Id id) {
-  auto it = index_.find(id);
-  if (it == index_.end()) return false;
-  items_.erase(it->second);
-  index_.erase(it);
+  std::uint32_t slot = slotOf(id);
+  if (id == 0 || slot >= slots_.size() || slots_[slot].id != id) return false;
+  auto dropped = release(slot);
+  compactIfSparse();
   return true;
 }
 
 void RunQueue::cancelOwner(int owner) {
-  for (auto it = items_.begin(); it != items_.end();) {
-    if (it->second.owner == owner) {
-      index_.erase(it->first.seq);
-      it = items_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  std::vector<std::function<void()>> dropped;
+  for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
+    if (slots_[slot].id != 0 && slots_[slot].owner == owner) dropped.push_back(release(slot));
+  compactIfSparse();
+}
+
+void RunQueue::popTop() {
+  std::pop_heap(heap_.begin(), heap_.end(), kLater);
+  heap_.pop_back();
+}
+
+void RunQueue::compactIfSparse() {
+  if (heap_.size() <= 2 * live_ + 64) return;
+  std::erase_if(heap_, [this](const Key& key) { return !isLive(key); });
+  std::make_heap(heap_.begin(), heap_.end(), kLater);
 }
 
 bool RunQueue::runOne(Nanos until) {
-  if (items_.empty()) return false;
-  auto it = items_.begin();
-  if (it->first.due > until) return false;
-  now_ = it->first.due;
-  auto fn = std::move(it->second.fn);
-  index_.erase(it->first.seq);
-  items_.erase(it);
+  while (!heap_.empty() && !isLive(heap_.front())) popTop();
+  if (heap_.empty() || heap_.front().due > until) return false;
+  Key key = heap_.front();
+  popTop();
+  auto fn = release(slotOf(key.id));
+  now_ = key.due;
   fn();
   return true;
 }

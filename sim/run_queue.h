@@ -8,8 +8,7 @@
 #include <compare>
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <unordered_map>
+#include <vector>
 
 namespace sim {
 
@@ -19,7 +18,12 @@ Nanos toNanos(double seconds);
 class RunQueue {
  public:
   enum Klass { kInput = 0, kWork = 1 };
+  // Never 0, so that 0 can stand for "nothing scheduled".
   using Id = std::uint64_t;
+
+  RunQueue() = default;
+  RunQueue(const RunQueue&) = delete;
+  RunQueue& operator=(const RunQueue&) = delete;
 
   Nanos now() const { return now_; }
   Id schedule(Nanos due, Klass klass, int owner, std::function<void()> fn);
@@ -31,23 +35,45 @@ class RunQueue {
   bool runOne(Nanos until);
   // Moves the clock forward to `t` (never back).
   void advanceTo(Nanos t);
-  std::size_t pending() const { return items_.size(); }
+  std::size_t pending() const { return live_; }
 
  private:
+  // Every tick schedules and runs an item, so the queue must not allocate
+  // per item: pending work is a binary heap of keys over a table of reusable
+  // slots. An Id carries its slot in the low bits and a serial number above
+  // them, so ordering Ids orders by scheduling, and a stale Id (its item ran
+  // or was cancelled, the slot since reused) no longer matches its slot.
+  static constexpr unsigned kSlotBits = 24;
+  static constexpr Id kSlotMask = (Id{1} << kSlotBits) - 1;
+
   struct Key {
     Nanos due;
     int klass;
-    Id seq;
+    Id id;
     auto operator<=>(const Key&) const = default;
   };
-  struct Entry {
-    int owner;
+  struct Slot {
+    Id id = 0;  // 0 while free
+    int owner = 0;
     std::function<void()> fn;
   };
-  std::map<Key, Entry> items_;
-  std::unordered_map<Id, Key> index_;
+
+  static std::uint32_t slotOf(Id id) { return static_cast<std::uint32_t>(id & kSlotMask); }
+  bool isLive(const Key& key) const { return slots_[slotOf(key.id)].id == key.id; }
+  // Frees the slot and hands back its work, to be destroyed by the caller
+  // once the queue is consistent again (its captures may call back in).
+  std::function<void()> release(std::uint32_t slot);
+  void popTop();
+  // Cancelled items stay in the heap until they surface; rebuild it when
+  // they outnumber the live ones, so it never grows without bound.
+  void compactIfSparse();
+
+  std::vector<Key> heap_;  // a min-heap: heap_.front() is the earliest key
+  std::vector<Slot> slots_;
+  std::vector<std::uint32_t> freeSlots_;
+  std::size_t live_ = 0;
   Nanos now_ = 0;
-  Id next_ = 1;
+  Id nextSerial_ = 1;
 };
 
 }  // namespace sim
