@@ -18,7 +18,8 @@ class DefaultsStore {
   explicit DefaultsStore(Trace& trace) : trace_(trace) {}
 
   // Loads `path` if it exists. A damaged file is moved aside (never
-  // overwritten), `report` says where, and the store starts empty.
+  // overwritten), `report` says where, and the store starts empty; a path
+  // that cannot be read is reported and never written.
   void attachFile(const std::string& path, std::string* report);
 
   std::optional<platform::PrefValue> get(const std::string& key) const;
@@ -38,11 +39,5 @@ class DefaultsStore {
   std::map<std::string, platform::PrefValue> values_;
   std::optional<std::string> path_;
 };
-
-// Writes `contents` to `path` through a temporary file and a rename, so that
-// a crash leaves either the old file or the new one.
-bool writeFileAtomically(const std::string& path, const std::string& contents);
-// Renames a damaged file to a free "PATH.damaged[.N]" name; the new name.
-std::optional<std::string> moveAside(const std::string& path);
 
 }  // namespace sim

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim/defaults_store.h"
+#include "sim/stored_file.h"
 #include "sim/tokens.h"
 
 namespace sim {
@@ -12,43 +12,20 @@ namespace sim {
 bool isOnUnmountedVolume(const std::string& url) { return url.rfind("file:///Volumes/", 0) == 0; }
 
 void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
-  path_ = path;
-  std::ifstream in(path);
-  if (!in) return;  // no file yet: start empty, create it on the first change
   std::vector<std::string> loaded;
-  std::string line, error;
-  int lineNo = 0;
-  while (error.empty() && std::getline(in, line)) {
-    ++lineNo;
-    std::vector<Token> tokens;
-    if (auto e = tokenize(line, &tokens)) {
-      error = *e;
-    } else if (tokens.empty()) {
-      continue;
-    } else if (tokens.size() != 1 || !tokens[0].quoted || tokens[0].text.empty()) {
-      error = "expected one \"URL\" a line";
-    } else {
-      loaded.push_back(tokens[0].text);
-    }
-  }
-  if (error.empty() && in.bad()) error = "cannot be read";
-  if (error.empty()) {
-    entries_.clear();
-    for (const auto& url : loaded) preset(url);
-    return;
-  }
+  auto load = loadStoredFile(path, "login-items", "no login items",
+                             [&](const std::vector<Token>& tokens) -> std::optional<std::string> {
+                               if (tokens.size() != 1 || !tokens[0].quoted || tokens[0].text.empty())
+                                 return "expected one \"URL\" a line";
+                               loaded.push_back(tokens[0].text);
+                               return std::nullopt;
+                             });
+  *report = load.report;
+  path_.reset();
+  if (load.writable) path_ = path;
   entries_.clear();
-  auto aside = moveAside(path);
-  std::ostringstream msg;
-  msg << path << ":" << lineNo << ": damaged login-items file (" << error << "); ";
-  if (aside) {
-    msg << "kept as " << *aside << "; starting with no login items";
-  } else {
-    // It could not be moved: leave it alone and never save over it.
-    msg << "it could not be moved aside and will not be written; starting with no login items";
-    path_.reset();
-  }
-  *report = msg.str();
+  if (load.report.empty())
+    for (const auto& url : loaded) preset(url);
 }
 
 std::vector<std::string> LoginItemsStore::urls() const {

@@ -127,3 +127,25 @@ TEST_F(DefaultsFile, EveryKindOfDamageIsCaught) {
 }
 
 }  // namespace
+
+namespace {
+
+// A path that exists but is no readable regular file is reported and left
+// alone for the whole run: nothing is renamed, nothing is written over it.
+TEST_F(DefaultsFile, PathThatIsNotAFileIsNeverWritten) {
+  fs::create_directory(path);
+  write(path + "/inside", "keep me");
+  sim::DefaultsStore store(trace);
+  std::string report;
+  store.attachFile(path, &report);
+  EXPECT_NE(report.find(path + ":0: cannot use this defaults file (not a regular file)"),
+            std::string::npos)
+      << report;
+  store.set("modKey", std::int64_t{2});
+  EXPECT_TRUE(store.synchronize());
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_EQ(read(path + "/inside"), "keep me");
+  EXPECT_EQ(files(), std::vector<std::string>{"defaults"});
+}
+
+}  // namespace
