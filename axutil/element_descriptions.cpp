@@ -83,23 +83,31 @@ std::optional<std::string> UIElementUtilities::descriptionOfValue(const platform
 }
 
 std::vector<std::string> UIElementUtilities::lineageOfUIElement(const Element* element) {
-  // Walked upwards and reversed at the end. The handles met so far stay
-  // alive in `ancestors`, so comparing addresses cannot be fooled by a
-  // freed handle's address being reused.
+  // Walked upwards and reversed at the end. Another process's tree may loop
+  // or never end: the walk stops at the first ancestor met before (the
+  // platform's handle equality, since each read may hand out a new handle)
+  // and after kMaxLineageAncestors ancestors. The handles met stay alive in
+  // `ancestors`, so a freed handle's address cannot be reused to fool it.
+  auto& ax = platform::current().accessibility();
   std::vector<std::string> lineage;
-  std::vector<Ref<platform::Object>> ancestors;
+  std::vector<Ref<Element>> ancestors;
   const Element* current = element;
   while (current) {
     lineage.push_back(*descriptionOfValue(current, false));
     if (lineage.size() > kMaxLineageAncestors) break;
-    auto parent = valueOfAttribute(platform::kAXParentAttribute, current);
-    if (!parent || parent.get() == element ||
-        std::any_of(ancestors.begin(), ancestors.end(),
-                    [&](const Ref<platform::Object>& a) { return a.get() == parent.get(); }))
+    auto parentValue = valueOfAttribute(platform::kAXParentAttribute, current);
+    if (!parentValue) break;
+    auto parent = Ref<Element>::retain(platform::as<Element>(parentValue.get()));
+    if (!parent) {
+      // A parent that is not an element has no parent of its own to ask for.
+      lineage.push_back(*descriptionOfValue(parentValue.get(), false));
       break;
-    current = platform::as<Element>(parent.get());
-    // A parent that is not an element has no parent of its own to ask for.
-    if (!current) lineage.push_back(*descriptionOfValue(parent.get(), false));
+    }
+    auto seen = [&](const Element* e) { return ax.isEqual(e, parent.get()); };
+    if (seen(element) ||
+        std::any_of(ancestors.begin(), ancestors.end(), [&](auto& a) { return seen(a.get()); }))
+      break;
+    current = parent.get();
     ancestors.push_back(std::move(parent));
   }
   std::reverse(lineage.begin(), lineage.end());

@@ -112,6 +112,9 @@ class Accessibility {
                                         Ref<String>* description) = 0;
   virtual AXError performAction(const UIElement* e, const std::string& action) = 0;
   virtual AXError getPid(const UIElement* e, pid_t* pid) = 0;
+  // CFEqual of two handles: the same element of the same process, even when
+  // the platform handed out a separate handle for each read.
+  virtual bool isEqual(const UIElement* a, const UIElement* b) { return a == b; }
 
   // AXIsProcessTrusted.
   virtual bool isProcessTrusted() = 0;

@@ -423,6 +423,14 @@ AXError SimAccessibility::getPid(const platform::UIElement* e, pid_t* pid) {
   return platform::kAXErrorSuccess;
 }
 
+bool SimAccessibility::isEqual(const platform::UIElement* a, const platform::UIElement* b) {
+  auto* x = dynamic_cast<const SimElement*>(a);
+  auto* y = dynamic_cast<const SimElement*>(b);
+  if (!x || !y) return a == b;
+  return x->kind == y->kind && x->pid == y->pid && x->generation == y->generation &&
+         x->index == y->index && x->identifier == y->identifier;
+}
+
 bool SimAccessibility::isProcessTrusted() { return world_.trusted; }
 
 bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {

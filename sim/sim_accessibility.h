@@ -62,6 +62,7 @@ class SimAccessibility final : public platform::Accessibility {
                                           platform::Ref<platform::String>* description) override;
   platform::AXError performAction(const platform::UIElement* e, const std::string& action) override;
   platform::AXError getPid(const platform::UIElement* e, pid_t* pid) override;
+  bool isEqual(const platform::UIElement* a, const platform::UIElement* b) override;
   bool isProcessTrusted() override;
   bool isProcessTrustedWithOptions(bool prompt) override;
 

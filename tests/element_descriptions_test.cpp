@@ -45,6 +45,9 @@ class TreeElement final : public platform::UIElement {
   TreeElement* parent = nullptr;
   // Every read of "AXParent" makes a new ancestor, without end.
   bool endlessAncestors = false;
+  // Every read of "AXParent" hands out a new handle to `parent`, as a real
+  // platform may: only handle equality can tell that it was met before.
+  bool freshParentHandles = false;
 };
 
 const TreeElement& tree(const platform::UIElement* e) {
@@ -79,10 +82,19 @@ class TreeAccessibility final : public platform::Accessibility {
     const auto& el = tree(e);
     if (el.unfetchable.count(attribute)) return platform::kAXErrorCannotComplete;
     if (attribute == platform::kAXParentAttribute && el.endlessAncestors) {
-      auto ancestor = platform::make<TreeElement>("ancestor");
+      static int made = 0;  // each a different element
+      auto ancestor = platform::make<TreeElement>("ancestor " + std::to_string(++made));
       ancestor->with(platform::kAXRoleAttribute, platform::make<platform::String>("AXGroup"));
       ancestor->endlessAncestors = true;
       *value = std::move(ancestor);
+      return platform::kAXErrorSuccess;
+    }
+    if (attribute == platform::kAXParentAttribute && el.parent && el.freshParentHandles) {
+      auto copy = platform::make<TreeElement>(el.parent->name);
+      for (const auto& [name, v] : el.parent->listed) copy->with(name, v);
+      copy->parent = el.parent->parent;
+      copy->freshParentHandles = true;
+      *value = std::move(copy);
       return platform::kAXErrorSuccess;
     }
     if (attribute == platform::kAXParentAttribute && el.parent) {
@@ -151,6 +163,10 @@ class TreeAccessibility final : public platform::Accessibility {
     return platform::kAXErrorFailure;
   }
   bool isProcessTrusted() override { return true; }
+  // Handles name their element: two handles of one name are one element.
+  bool isEqual(const platform::UIElement* a, const platform::UIElement* b) override {
+    return tree(a).name == tree(b).name;
+  }
   bool isProcessTrustedWithOptions(bool) override { return true; }
 };
 
@@ -380,6 +396,17 @@ TEST_F(ElementDescriptions, ParentChainsThatLoopEndAtTheFirstRepeat) {
   EXPECT_EQ(U::lineageOfUIElement(a.get()),
             (std::vector<std::string>{"<AXGroup: \u201Cc\u201D>", "<AXGroup: \u201Cb\u201D>",
                                       "<AXGroup>"}));
+}
+
+TEST_F(ElementDescriptions, LoopsThroughFreshHandlesEndAtTheFirstRepeat) {
+  auto a = titled("AXGroup", "a");
+  auto b = titled("AXGroup", "b");
+  a->parent = b.get();  // a -> b -> a, each parent read a new handle
+  b->parent = a.get();
+  a->freshParentHandles = true;
+  b->freshParentHandles = true;
+  EXPECT_EQ(U::lineageOfUIElement(a.get()),
+            (std::vector<std::string>{"<AXGroup: \u201Cb\u201D>", "<AXGroup: \u201Ca\u201D>"}));
 }
 
 TEST_F(ElementDescriptions, EndlessAncestryIsCut) {
