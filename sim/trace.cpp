@@ -58,7 +58,9 @@ void Trace::emitBlock(Event e, const std::string& lines) {
   while (start < lines.size()) {
     std::size_t end = lines.find('\n', start);
     if (end == std::string::npos) end = lines.size();
-    out_ << "    " << lines.substr(start, end - start) << '\n';
+    // Blank lines of the block stay blank: no trailing white space.
+    if (end > start) out_ << "    " << lines.substr(start, end - start);
+    out_ << '\n';
     ++lines_;
     start = end + 1;
   }
