@@ -33,8 +33,17 @@ std::string describeElement(const platform::UIElement* element) {
       platform::kAXErrorSuccess)
     return element->description();
   auto title = UIElementUtilities::valueOfAttribute(platform::kAXTitleAttribute, element);
-  if (title) return "<" + textOf(role.get()) + ": \u201C" + textOf(title.get()) + "\u201D>";
-  return "<" + textOf(role.get()) + ">";
+  // Appended piece by piece: GCC 12 mistakes a chain of + here for an
+  // overlapping copy (-Wrestrict) at -O2.
+  std::string text = "<";
+  text += textOf(role.get());
+  if (title) {
+    text += ": \u201C";
+    text += textOf(title.get());
+    text += "\u201D";
+  }
+  text += ">";
+  return text;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <typeinfo>
 
 namespace sim {
 
@@ -33,6 +34,12 @@ constexpr const char* kShowExpose = "AXShowExpose";
 using Names = std::vector<const char*>;
 
 Ref<platform::Object> str(const std::string& s) { return platform::make<platform::String>(s); }
+
+// SimElement is final, so an exact type test does what dynamic_cast would,
+// for less: this runs on every Accessibility call.
+const SimElement* simElement(const platform::UIElement* e) {
+  return e && typeid(*e) == typeid(SimElement) ? static_cast<const SimElement*>(e) : nullptr;
+}
 
 const char* actionDescription(const std::string& action) {
   if (action == kPress) return "press";
@@ -93,7 +100,7 @@ AXError SimAccessibility::admit(const platform::UIElement* e, const SimElement**
   ++world_.axCalls;
   if (!world_.trusted) return platform::kAXErrorAPIDisabled;
   if (!e) return platform::kAXErrorIllegalArgument;
-  auto* element = dynamic_cast<const SimElement*>(e);
+  auto* element = simElement(e);
   if (!element || !isValid(*element)) return platform::kAXErrorInvalidUIElement;
   *out = element;
   return platform::kAXErrorSuccess;
@@ -155,6 +162,13 @@ bool SimAccessibility::lists(const SimElement& e, const std::string& attribute) 
   for (const char* n : attributeNames(e))
     if (attribute == n) return true;
   return false;
+}
+
+Ref<platform::Object> SimAccessibility::constant(const char* text) {
+  // Roles are read on every tick; one immutable string each is enough.
+  auto& cached = constants_[text];
+  if (!cached) cached = str(text);
+  return cached;
 }
 
 Ref<platform::Array> SimAccessibility::cachedNames(const Names& names) {
@@ -249,18 +263,18 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
   if (name == kParent) return parentOf();
   if (name == kChildren) return children(e);
   switch (e.kind) {
-    case Kind::SystemWide: return str("AXSystemWide");
+    case Kind::SystemWide: return constant("AXSystemWide");
     case Kind::Application:
-      return name == kRole ? str("AXApplication") : str(world_.process(e.pid)->name);
-    case Kind::DockList: return str("AXList");
-    case Kind::DockMenu: return str("AXMenu");
+      return name == kRole ? constant("AXApplication") : str(world_.process(e.pid)->name);
+    case Kind::DockList: return constant("AXList");
+    case Kind::DockMenu: return constant("AXMenu");
     case Kind::Desktop:
-      if (name == kRole) return str("AXGroup");
+      if (name == kRole) return constant("AXGroup");
       if (name == kFocused) return platform::make<platform::Boolean>(desktopFocused_);
       return frameValue(desktopCarbonFrame());
-    case Kind::DockShowing: return name == kRole ? str("AXGroup") : str(e.identifier);
+    case Kind::DockShowing: return name == kRole ? constant("AXGroup") : str(e.identifier);
     case Kind::DockExtra: {
-      if (name == kRole) return str("AXGroup");
+      if (name == kRole) return constant("AXGroup");
       const auto& child = dock.extraChildren[e.index];
       if (child.kind == DockChild::NumberIdentifier)
         return platform::make<platform::Number>(static_cast<std::int64_t>(child.number));
@@ -268,7 +282,7 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
     }
     case Kind::DockItem: {
       const auto& item = dock.items[e.index];
-      if (name == kRole) return str("AXDockItem");
+      if (name == kRole) return constant("AXDockItem");
       if (name == kSubrole) return str(*item.subrole);
       if (name == kTitle) return str(item.title);
       if (name == kRunning) return platform::make<platform::Boolean>(world_.isRunning(item));
@@ -424,8 +438,8 @@ AXError SimAccessibility::getPid(const platform::UIElement* e, pid_t* pid) {
 }
 
 bool SimAccessibility::isEqual(const platform::UIElement* a, const platform::UIElement* b) {
-  auto* x = dynamic_cast<const SimElement*>(a);
-  auto* y = dynamic_cast<const SimElement*>(b);
+  auto* x = simElement(a);
+  auto* y = simElement(b);
   if (!x || !y) return a == b;
   return x->kind == y->kind && x->pid == y->pid && x->generation == y->generation &&
          x->index == y->index && x->identifier == y->identifier;
@@ -439,7 +453,7 @@ bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
 }
 
 std::string SimAccessibility::traceLabel(const platform::UIElement* e) {
-  auto* el = dynamic_cast<const SimElement*>(e);
+  auto* el = simElement(e);
   if (!el || !isValid(*el)) return "none";
   auto titleValue = attributeValue(*el, kTitle);
   if (auto* title = platform::as<platform::String>(titleValue.get())) return quoted(title->str());

@@ -88,7 +88,10 @@ class SimAccessibility final : public platform::Accessibility {
   platform::Rect desktopCarbonFrame() const;
   platform::Ref<platform::Array> cachedNames(const Names& names);
 
+  platform::Ref<platform::Object> constant(const char* text);
+
   World& world_;
+  std::map<const char*, platform::Ref<platform::Object>> constants_;
   std::map<const Names*, platform::Ref<platform::Array>> nameCache_;
   // Focus is the one state a client may write: whether Finder's desktop has it.
   bool desktopFocused_ = false;
