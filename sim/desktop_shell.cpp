@@ -14,7 +14,7 @@ namespace {
 
 void inputError(Trace& trace, const Command& c, const std::string& message) {
   std::cerr << "vistrel-desktop: line " << c.line << ": " << message << "\n";
-  trace.emit(Event::Input, "error " + quoted(message));
+  trace.emit(Event::InputError, quoted(message));
 }
 
 }  // namespace

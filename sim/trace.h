@@ -11,7 +11,8 @@
 namespace sim {
 
 enum class Event {
-  Input,  // printed as "input.COMMAND ARGS"
+  Input,       // printed as "input.COMMAND ARGS"
+  InputError,  // an input that found nothing to act on
   DefaultsWrite,
   DefaultsSync,
   AxSystemwide,
