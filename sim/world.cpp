@@ -131,22 +131,22 @@ void World::escape() {
   }
 }
 
+bool World::closeMenu() {
+  if (!dock.menu) return false;
+  dock.menu.reset();
+  trace.emit(Event::DockDismiss, "menu");
+  return true;
+}
+
+// An open menu takes either click and closes; otherwise a right-click opens
+// the item's menu and a click presses the item.
 void World::rightClick() {
-  // An open menu takes the click and closes; otherwise an item opens its menu.
-  if (dock.menu) {
-    dock.menu.reset();
-    trace.emit(Event::DockDismiss, "menu");
-    return;
-  }
+  if (closeMenu()) return;
   if (auto item = itemUnderPointer()) openMenu(*item);
 }
 
 void World::click() {
-  if (dock.menu) {
-    dock.menu.reset();
-    trace.emit(Event::DockDismiss, "menu");
-    return;
-  }
+  if (closeMenu()) return;
   if (auto item = itemUnderPointer()) press(*item);
 }
 

@@ -90,6 +90,7 @@ class World {
   void press(std::size_t index);
   void openMenu(std::size_t index);
   void escape();
+  bool closeMenu();  // false when no menu was open
   void rightClick();
   void click();
   void startMissionControl();

@@ -10,6 +10,7 @@
 #include "app/entry.h"
 #include "shell/launch_at_login_controller.h"
 #include "sim/desktop.h"
+#include "tests/agent_on_desktop.h"
 
 namespace {
 
@@ -18,11 +19,8 @@ constexpr const char* kAppURL = "file:///Applications/Vistrel.app/";
 class LaunchAtLoginTest : public testing::Test {
  protected:
   void start(const std::string& setup = "") {
-    std::istringstream in(setup + "run 60\n");
-    desktop = std::make_unique<sim::Desktop>(
-        sim::parseScenario(in, "test.scn"), out,
-        sim::DesktopOptions{agentMain, VISTREL_RESOURCE_DIR, std::nullopt, std::nullopt});
-    desktop->begin();
+    agent = std::make_unique<AgentOnDesktop>(setup + "run 60\n", &out);
+    desktop = &agent->desktop();
     desktop->advanceTo(sim::toNanos(1));
     controller = std::make_unique<LaunchAtLoginController>();
     platform::current().keyValueObserving().addObserver(
@@ -39,7 +37,8 @@ class LaunchAtLoginTest : public testing::Test {
   sim::SessionContext& context() { return desktop->session()->context(); }
 
   std::ostringstream out;
-  std::unique_ptr<sim::Desktop> desktop;
+  std::unique_ptr<AgentOnDesktop> agent;
+  sim::Desktop* desktop = nullptr;
   std::unique_ptr<LaunchAtLoginController> controller;
   std::vector<bool> seen;  // launchAtLogin as each observer call read it
 };

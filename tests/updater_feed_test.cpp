@@ -8,6 +8,7 @@
 #include "app/app_delegate.h"
 #include "app/entry.h"
 #include "sim/desktop.h"
+#include "tests/agent_on_desktop.h"
 #include "sim/sim_bundle.h"
 #include "sim/sim_updater.h"
 
@@ -40,25 +41,23 @@ TEST(FileURLs, PathsAndURLsConvertBothWays) {
 class UpdaterTest : public testing::Test {
  protected:
   void start(const std::string& setup = "") {
-    std::istringstream in(setup + "run 60\n");
-    desktop = std::make_unique<sim::Desktop>(
-        sim::parseScenario(in, "test.scn"), out,
-        sim::DesktopOptions{agentMain, VISTREL_RESOURCE_DIR, std::nullopt, std::nullopt});
-    desktop->begin();
+    agent = std::make_unique<AgentOnDesktop>(setup + "run 60\n", &out);
+    desktop = &agent->desktop();
     desktop->advanceTo(sim::toNanos(1));
   }
   void TearDown() override {
     if (desktop) desktop->finish();
   }
   AppDelegate& delegate() {
-    return *dynamic_cast<AppDelegate*>(desktop->session()->simApplication().delegate());
+    return agent->delegate();
   }
   sim::SimUpdater& updater() {
     return dynamic_cast<sim::SimUpdater&>(desktop->session()->updater());
   }
 
   std::ostringstream out;
-  std::unique_ptr<sim::Desktop> desktop;
+  std::unique_ptr<AgentOnDesktop> agent;
+  sim::Desktop* desktop = nullptr;
 };
 
 TEST_F(UpdaterTest, StableFeedFromTheBundleAndNoIntervalWithoutBeta) {
