@@ -1,4 +1,5 @@
 #include "app/app_delegate.h"
+#include "app/preferences.h"
 
 namespace {
 constexpr const char* kBetaFeedURL = "https://updates.vistrel.app/downloads/betas/Vistrel.xml";
@@ -7,7 +8,7 @@ constexpr double kBetaUpdateCheckInterval = 43200.0;  // 12 hours
 
 std::optional<std::string> AppDelegate::getFeedURL() {
   std::optional<std::string> feed;
-  if (platform::current().userDefaults().boolForKey("SUUpdaterChecksForBetaUpdates"))
+  if (platform::current().userDefaults().boolForKey(prefs::kChecksForBetaUpdates))
     feed = kBetaFeedURL;
   else
     feed = platform::current().bundle().objectForInfoDictionaryKey("SUFeedURL");
@@ -27,9 +28,9 @@ void AppDelegate::configureUpdater() {
   auto& defaults = platform::current().userDefaults();
   updater.setDelegate(this);
   updater.setFeedURL(getFeedURL());
-  updater.setAutomaticallyChecksForUpdates(defaults.boolForKey("ZRLEnableAutomaticChecks"));
+  updater.setAutomaticallyChecksForUpdates(defaults.boolForKey(prefs::kEnableAutomaticChecks));
   // One check at every launch, whatever the automatic setting.
   updater.checkForUpdatesInBackground();
-  if (defaults.boolForKey("SUUpdaterChecksForBetaUpdates"))
+  if (defaults.boolForKey(prefs::kChecksForBetaUpdates))
     updater.setUpdateCheckInterval(kBetaUpdateCheckInterval);
 }
