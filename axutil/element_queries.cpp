@@ -118,7 +118,7 @@ void UIElementUtilities::setStringValue(const std::string& text, const char* att
       // NSString floatValue: the leading number in single precision, 0 if none.
       float f = std::strtof(text.c_str(), nullptr);
       ax().setAttributeValue(element, attribute,
-                            *platform::make<platform::Number>(static_cast<double>(f)));
+                             *platform::make<platform::Number>(static_cast<double>(f)));
       break;
     }
     default: break;

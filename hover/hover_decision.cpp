@@ -39,9 +39,9 @@ void AppDelegate::hitTestAtMouseLocation() {
 bool AppDelegate::isMouseInDock() {
   _mouseLocation = platform::current().events().mouseLocation();
   hitTestAtMouseLocation();
-  return isString(UIElementUtilities::valueOfAttribute(platform::kAXRoleAttribute,
-                                                       _elementUnderCursor.get()),
-                  dock::kDockItemRole);
+  return isString(
+      UIElementUtilities::valueOfAttribute(platform::kAXRoleAttribute, _elementUnderCursor.get()),
+      dock::kDockItemRole);
 }
 
 void AppDelegate::scheduleRequest(const char* selector, double delay) {

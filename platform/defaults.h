@@ -41,8 +41,8 @@ class KeyValueObserver {
 class UserDefaultsController {
  public:
   virtual ~UserDefaultsController() = default;
-  virtual void addObserver(KeyValueObserver* observer, const std::string& keyPath,
-                           unsigned options, const void* context) = 0;
+  virtual void addObserver(KeyValueObserver* observer, const std::string& keyPath, unsigned options,
+                           const void* context) = 0;
 };
 
 }  // namespace platform

@@ -97,8 +97,7 @@ std::string AXValue::description() const {
     case kAXValueCGRectType:
       std::snprintf(buf, sizeof buf,
                     "<AXValue> {value = x:%f y:%f w:%f h:%f type = kAXValueCGRectType}",
-                    rect_.origin.x, rect_.origin.y, rect_.size.width,
-                    rect_.size.height);
+                    rect_.origin.x, rect_.origin.y, rect_.size.width, rect_.size.height);
       break;
     case kAXValueCFRangeType:
       std::snprintf(buf, sizeof buf,

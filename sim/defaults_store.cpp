@@ -51,8 +51,7 @@ void DefaultsStore::preset(const std::string& key, platform::PrefValue value) {
 }
 
 void DefaultsStore::set(const std::string& key, platform::PrefValue value) {
-  trace_.emit(Event::DefaultsWrite,
-              key + " " + prefTypeName(value) + " " + formatPrefValue(value));
+  trace_.emit(Event::DefaultsWrite, key + " " + prefTypeName(value) + " " + formatPrefValue(value));
   values_[key] = std::move(value);
   if (onChange) onChange(key);
 }

@@ -102,7 +102,8 @@ void Desktop::setUpWorld() {
   for (const auto& c : scenario_.setup) {
     if (!c.is("app")) continue;
     std::string id = c.words.size() == 4 ? c.word(3) : wellKnownBundleID(c.word(1));
-    if (!world_.processWithBundleID(id)) world_.startProcess(c.word(1), id, bundleURLFor(c.word(1)));
+    if (!world_.processWithBundleID(id))
+      world_.startProcess(c.word(1), id, bundleURLFor(c.word(1)));
   }
   const auto& first = world_.screens.front();
   world_.pointer = {first.minX() + first.size.width / 2, first.minY() + first.size.height / 2};

@@ -13,13 +13,14 @@ bool isOnUnmountedVolume(const std::string& url) { return url.rfind("file:///Vol
 
 void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
   std::vector<std::string> loaded;
-  auto load = loadStoredFile(path, "login-items", "no login items",
-                             [&](const std::vector<Token>& tokens) -> std::optional<std::string> {
-                               if (tokens.size() != 1 || !tokens[0].quoted || tokens[0].text.empty())
-                                 return "expected one \"URL\" a line";
-                               loaded.push_back(tokens[0].text);
-                               return std::nullopt;
-                             });
+  auto load =
+      loadStoredFile(path, "login-items", "no login items",
+                     [&](const std::vector<Token>& tokens) -> std::optional<std::string> {
+                       if (tokens.size() != 1 || !tokens[0].quoted || tokens[0].text.empty())
+                         return "expected one \"URL\" a line";
+                       loaded.push_back(tokens[0].text);
+                       return std::nullopt;
+                     });
   *report = load.report;
   path_.reset();
   if (load.writable) path_ = path;

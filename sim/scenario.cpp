@@ -29,9 +29,9 @@ class Checker {
   }
   void count(std::size_t lo, std::size_t hi) const {
     if (size() < lo || size() > hi)
-      bad_(c_.word(0) + ": expected " + (lo == hi ? std::to_string(lo - 1)
-                                                  : std::to_string(lo - 1) + " to " +
-                                                        std::to_string(hi - 1)) +
+      bad_(c_.word(0) + ": expected " +
+           (lo == hi ? std::to_string(lo - 1)
+                     : std::to_string(lo - 1) + " to " + std::to_string(hi - 1)) +
            " argument(s), got " + std::to_string(size() - 1));
   }
   double number(std::size_t i) const {
@@ -61,7 +61,8 @@ class Checker {
   // `[bundle ID]` at position i.
   void optionalBundle(std::size_t i) const {
     if (i >= size()) return;
-    if (word(i) != "bundle" || i + 2 != size()) bad_(c_.word(0) + ": expected bundle ID at the end");
+    if (word(i) != "bundle" || i + 2 != size())
+      bad_(c_.word(0) + ": expected bundle ID at the end");
     word(i + 1);
   }
   void prefValue() const {
@@ -206,11 +207,16 @@ std::optional<std::uint64_t> parseModifiers(const std::string& keys) {
     std::size_t end = keys.find('+', start);
     if (end == std::string::npos) end = keys.size();
     std::string key = keys.substr(start, end - start);
-    if (key == "command") flags |= platform::kEventModifierFlagCommand;
-    else if (key == "option") flags |= platform::kEventModifierFlagOption;
-    else if (key == "shift") flags |= platform::kEventModifierFlagShift;
-    else if (key == "control") flags |= platform::kEventModifierFlagControl;
-    else return std::nullopt;
+    if (key == "command")
+      flags |= platform::kEventModifierFlagCommand;
+    else if (key == "option")
+      flags |= platform::kEventModifierFlagOption;
+    else if (key == "shift")
+      flags |= platform::kEventModifierFlagShift;
+    else if (key == "control")
+      flags |= platform::kEventModifierFlagControl;
+    else
+      return std::nullopt;
     start = end + 1;
   }
   return flags;
@@ -259,8 +265,10 @@ std::vector<DockItemSpec> dockItemsOf(const Scenario& s) {
     items.push_back(item);
   }
   if (!declared) {
-    items = {{"app", "Finder", "", true, std::nullopt},  {"app", "Safari", "", true, std::nullopt},
-             {"app", "Notes", "", false, std::nullopt},  {"app", "Terminal", "", true, std::nullopt},
+    items = {{"app", "Finder", "", true, std::nullopt},
+             {"app", "Safari", "", true, std::nullopt},
+             {"app", "Notes", "", false, std::nullopt},
+             {"app", "Terminal", "", true, std::nullopt},
              {"folder", "Downloads", "", false, std::nullopt},
              {"trash", "Trash", "", false, std::nullopt}};
   }

@@ -26,9 +26,9 @@ struct SessionContext {
   std::string resourceDir;
   const std::map<std::string, std::string>* bundleInfo = nullptr;  // Info.plist keys
   LoginItemsStore* loginItems = nullptr;  // the user's login items (outlive launches)
-  int owner = 0;                   // the agent process's tag on queued work
-  Nanos endTime = 0;           // the scenario's end
-  bool stopRequested = false;  // the process is ending (quit or relaunch)
+  int owner = 0;                          // the agent process's tag on queued work
+  Nanos endTime = 0;                      // the scenario's end
+  bool stopRequested = false;             // the process is ending (quit or relaunch)
 
   // While a menu is tracked the main run loop is in its event-tracking mode:
   // work scheduled for the default mode only waits until tracking ends.

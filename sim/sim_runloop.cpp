@@ -19,7 +19,10 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
  public:
   SimTimer(SessionContext& ctx, Nanos interval, std::string name, std::function<void()> action,
            bool repeats)
-      : ctx_(ctx), interval_(interval), name_(std::move(name)), action_(std::move(action)),
+      : ctx_(ctx),
+        interval_(interval),
+        name_(std::move(name)),
+        action_(std::move(action)),
         repeats_(repeats) {}
 
   void arm(Nanos due) {
@@ -122,13 +125,13 @@ void SimRunLoop::performAfterDelay(const void* target, const std::string& select
                                    std::function<void()> action) {
   ctx_.trace.emit(Event::PerformSchedule, selector + " " + threeDecimals(delay));
   auto id = std::make_shared<RunQueue::Id>(0);
-  *id = ctx_.queue.schedule(ctx_.queue.now() + toNanos(delay), RunQueue::kWork, ctx_.owner,
-                            [this, id, selector, action = std::move(action)] {
-                              std::erase_if(requests_,
-                                            [&](const Request& r) { return r.id == *id; });
-                              ctx_.trace.emit(Event::PerformRun, selector);
-                              action();
-                            });
+  *id =
+      ctx_.queue.schedule(ctx_.queue.now() + toNanos(delay), RunQueue::kWork, ctx_.owner,
+                          [this, id, selector, action = std::move(action)] {
+                            std::erase_if(requests_, [&](const Request& r) { return r.id == *id; });
+                            ctx_.trace.emit(Event::PerformRun, selector);
+                            action();
+                          });
   requests_.push_back({*id, target, selector});
 }
 

@@ -68,9 +68,7 @@ void SimEvents::postToPid(pid_t pid, const platform::KeyboardEvent& event) {
 }
 
 namespace {
-platform::RunningApplication running(const Process& p) {
-  return {p.bundleID, p.bundleURL, p.pid};
-}
+platform::RunningApplication running(const Process& p) { return {p.bundleID, p.bundleURL, p.pid}; }
 }  // namespace
 
 std::vector<platform::RunningApplication> SimWorkspace::runningApplications() {
@@ -162,8 +160,8 @@ void SimUserDefaults::setFloat(float value, const std::string& key) {
 
 bool SimUserDefaults::synchronize() { return ctx_.defaults.synchronize(); }
 
-void SimUserDefaults::addObserver(platform::KeyValueObserver* observer,
-                                  const std::string& keyPath, unsigned, const void* context) {
+void SimUserDefaults::addObserver(platform::KeyValueObserver* observer, const std::string& keyPath,
+                                  unsigned, const void* context) {
   observations_.push_back({observer, keyPath, context});
 }
 

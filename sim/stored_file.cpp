@@ -82,14 +82,14 @@ StoredFileLoad loadStoredFile(
   if (error.empty()) return result;
 
   auto aside = moveAside(path);
-  result.report = path + ":" + std::to_string(lineNo) + ": damaged " + what + " file (" + error +
-                  "); ";
+  result.report =
+      path + ":" + std::to_string(lineNo) + ": damaged " + what + " file (" + error + "); ";
   if (aside) {
     result.report += "kept as " + *aside + "; starting with " + startState;
   } else {
     result.writable = false;
-    result.report += "it could not be moved aside and will not be written; starting with " +
-                     startState;
+    result.report +=
+        "it could not be moved aside and will not be written; starting with " + startState;
   }
   return result;
 }

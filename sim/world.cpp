@@ -44,9 +44,7 @@ void World::startDock() {
   ++dock.generation;
 }
 
-double World::firstScreenTop() const {
-  return screens.empty() ? 0 : screens.front().maxY();
-}
+double World::firstScreenTop() const { return screens.empty() ? 0 : screens.front().maxY(); }
 
 platform::Point World::cocoaToCarbon(platform::Point p) const {
   return {p.x, firstScreenTop() - p.y};
@@ -56,8 +54,8 @@ platform::Rect World::itemCarbonFrame(std::size_t index) const {
   if (screens.empty()) return {};
   const auto& first = screens.front();
   double rowWidth = kDockItemSide * static_cast<double>(dock.items.size());
-  double x = first.minX() + (first.size.width - rowWidth) / 2 +
-             kDockItemSide * static_cast<double>(index);
+  double x =
+      first.minX() + (first.size.width - rowWidth) / 2 + kDockItemSide * static_cast<double>(index);
   double bottom = first.minY() + kDockBottomGap;  // Cocoa
   double top = firstScreenTop() - (bottom + kDockItemSide);
   return {{x, top}, {kDockItemSide, kDockItemSide}};
@@ -102,8 +100,8 @@ void World::press(std::size_t index) {
       startProcess(item.title, item.bundleID, item.bundleURL);
       trace.emit(Event::DockLaunch, title);
     }
-  } else if (item.subrole && (*item.subrole == "AXFolderDockItem" ||
-                              *item.subrole == "AXTrashDockItem")) {
+  } else if (item.subrole &&
+             (*item.subrole == "AXFolderDockItem" || *item.subrole == "AXTrashDockItem")) {
     dock.stack = index;
     trace.emit(Event::DockStack, title);
   } else if (item.subrole && *item.subrole == "AXMinimizedWindowDockItem") {

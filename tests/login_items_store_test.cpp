@@ -1,13 +1,13 @@
 // The world's login-items list: order, no duplicates, the trace, and the
 // file it is kept in across runs.
+#include "sim/login_items_store.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include "sim/login_items_store.h"
 
 namespace fs = std::filesystem;
 using platform::LoginItemPosition;
@@ -27,9 +27,9 @@ TEST_F(LoginItemsStoreTest, InsertsFirstOrLastAndMovesRatherThanDuplicates) {
   store.insert(LoginItemPosition::BeforeFirst, "file:///Applications/B.app/");
   store.insert(LoginItemPosition::Last, "file:///Applications/C.app/");
   store.insert(LoginItemPosition::BeforeFirst, "file:///Applications/C.app/");
-  EXPECT_EQ(store.urls(), (std::vector<std::string>{"file:///Applications/C.app/",
-                                                    "file:///Applications/B.app/",
-                                                    "file:///Applications/A.app/"}));
+  EXPECT_EQ(store.urls(),
+            (std::vector<std::string>{"file:///Applications/C.app/", "file:///Applications/B.app/",
+                                      "file:///Applications/A.app/"}));
   EXPECT_EQ(out.str(),
             "0.000 loginitems.insert \"file:///Applications/B.app/\" first\n"
             "0.000 loginitems.insert \"file:///Applications/C.app/\" last\n"
@@ -56,9 +56,9 @@ TEST(LoginItemsVolumes, OnlyItemsUnderVolumesNeedMounting) {
 class LoginItemsFileTest : public LoginItemsStoreTest {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("vistrel-login-items-" + std::to_string(::getpid()) + "-" +
-           testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir =
+        fs::temp_directory_path() / ("vistrel-login-items-" + std::to_string(::getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
     path = (dir / "login-items").string();

@@ -8,9 +8,9 @@
 #include "app/app_delegate.h"
 #include "app/entry.h"
 #include "sim/desktop.h"
-#include "tests/agent_on_desktop.h"
 #include "sim/sim_bundle.h"
 #include "sim/sim_updater.h"
+#include "tests/agent_on_desktop.h"
 
 namespace {
 
@@ -48,9 +48,7 @@ class UpdaterTest : public testing::Test {
   void TearDown() override {
     if (desktop) desktop->finish();
   }
-  AppDelegate& delegate() {
-    return agent->delegate();
-  }
+  AppDelegate& delegate() { return agent->delegate(); }
   sim::SimUpdater& updater() {
     return dynamic_cast<sim::SimUpdater&>(desktop->session()->updater());
   }
