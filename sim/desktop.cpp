@@ -111,9 +111,18 @@ void Desktop::setUpWorld() {
 
 void Desktop::begin() {
   setUpWorld();
-  for (const auto& c : scenario_.timed)
-    queue_.schedule(toNanos(c.time), RunQueue::kInput, 0, [this, &c] { apply(c); });
+  scheduleInput(0);
   launch();
+}
+
+void Desktop::scheduleInput(std::size_t index) {
+  // One input waits in the queue at a time; each queues the next when it
+  // runs, so a long scenario does not fill the queue at launch.
+  if (index >= scenario_.timed.size()) return;
+  queue_.schedule(toNanos(scenario_.timed[index].time), RunQueue::kInput, 0, [this, index] {
+    scheduleInput(index + 1);
+    apply(scenario_.timed[index]);
+  });
 }
 
 int Desktop::run() {

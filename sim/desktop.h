@@ -56,6 +56,7 @@ class Desktop {
 
  private:
   void setUpWorld();
+  void scheduleInput(std::size_t index);
   void launch();
   void endSession();
   void mainLoop();
