@@ -44,4 +44,24 @@ TEST(EngineEndurance, HundredThousandTicksLeakNothing) {
   EXPECT_GT(world.axCalls, static_cast<std::uint64_t>(ticks) * 4);
 }
 
+// A tick at a pointer that has not moved costs one hit test and one role
+// read: the hit test, the attribute names, the role. Without the permission
+// the hit test and the name list fail, and the tick stops there.
+TEST(EngineEndurance, TickAtRestCostsThreeAccessibilityCalls) {
+  std::ostream discard(nullptr);
+  AgentOnDesktop agent("defaults isFirstStartPassed bool true\n", &discard);
+  auto& world = agent.world();
+  auto callsForTickAt = [&](platform::Point where, double tickTime) {
+    world.pointer = where;
+    agent.desktop().advanceTo(sim::toNanos(tickTime - 0.25));  // evaluated once before
+    std::uint64_t before = world.axCalls;
+    agent.desktop().advanceTo(sim::toNanos(tickTime));
+    return world.axCalls - before;
+  };
+  EXPECT_EQ(callsForTickAt({100, 500}, 2.0), 3u) << "at rest off the Dock";
+  EXPECT_EQ(callsForTickAt(world.itemCocoaCentre(1), 4.0), 3u) << "at rest on Safari";
+  world.trusted = false;
+  EXPECT_EQ(callsForTickAt(world.itemCocoaCentre(2), 6.0), 2u) << "without the permission";
+}
+
 }  // namespace
