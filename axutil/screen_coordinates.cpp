@@ -9,11 +9,16 @@ std::vector<Rect> screenFrames() { return platform::current().screens().screenFr
 }  // namespace
 
 Point UIElementUtilities::carbonScreenPointFromCocoaScreenPoint(Point cocoaPoint) {
-  // y is measured down from the top edge of the screen under the point,
-  // not from the menu-bar screen's.
-  for (const Rect& frame : screenFrames()) {
-    if (platform::pointInRect(cocoaPoint, frame))
-      return {cocoaPoint.x, (frame.origin.y + frame.size.height) - cocoaPoint.y};
+  // Accessibility coordinates are global: y grows down from the top edge of
+  // the menu-bar screen (the first listed) on every screen. Measuring from
+  // the top of the screen under the point instead would send a hit test on
+  // a screen above or below the Dock's to a Dock icon that is not there.
+  auto frames = screenFrames();
+  for (const Rect& frame : frames) {
+    if (platform::pointInRect(cocoaPoint, frame)) {
+      const Rect& menuBarScreen = frames.front();
+      return {cocoaPoint.x, (menuBarScreen.origin.y + menuBarScreen.size.height) - cocoaPoint.y};
+    }
   }
   return {0, 0};
 }
