@@ -216,11 +216,16 @@ void Desktop::apply(const Command& c) {
     movePointer(c);
   } else if (name == "modifiers") {
     world_.modifiers = *parseModifiers(c.word(1));
-  } else if (name == "rightclick") {
-    world_.rightClick();
-    if (session_) session_->simEvents().deliverRightMouseDown();
-  } else if (name == "click") {
-    world_.click();
+  } else if (name == "rightclick" || name == "click") {
+    // The agent's windows float above the Dock: a click on one goes to the
+    // agent itself, which its global monitor does not hear of.
+    if (session_ && session_->simAppKit().windowAt(world_.pointer)) return;
+    if (name == "click") {
+      world_.click();
+    } else {
+      world_.rightClick();
+      if (session_) session_->simEvents().deliverRightMouseDown();
+    }
   } else if (name == "grant" || name == "revoke") {
     world_.trusted = name == "grant";
   } else if (name == "defaults") {

@@ -11,7 +11,15 @@ namespace {
 constexpr auto kLater = [](const auto& a, const auto& b) { return b < a; };
 }  // namespace
 
-Nanos toNanos(double seconds) { return static_cast<Nanos>(std::llround(seconds * 1e9)); }
+Nanos toNanos(double seconds) {
+  // Delays come from preferences and scenarios: NaN counts as 0, and
+  // anything beyond the bound waits for the bound, so that adding a delay
+  // to any scenario time cannot overflow.
+  if (std::isnan(seconds)) return 0;
+  double nanos = std::clamp(seconds * 1e9, -static_cast<double>(kMaxNanos),
+                            static_cast<double>(kMaxNanos));
+  return static_cast<Nanos>(std::llround(nanos));
+}
 
 RunQueue::Id RunQueue::schedule(Nanos due, Klass klass, int owner, std::function<void()> fn) {
   std::uint32_t slot;

@@ -13,6 +13,11 @@
 namespace sim {
 
 using Nanos = std::int64_t;
+// About 31.7 years: the longest delay, and the latest time of a scenario.
+inline constexpr Nanos kMaxNanos = 1'000'000'000'000'000'000;
+inline constexpr double kMaxSeconds = 1e9;
+// Seconds to nanoseconds, rounded; NaN gives 0, and the result is clamped
+// to +-kMaxNanos.
 Nanos toNanos(double seconds);
 
 class RunQueue {

@@ -1,11 +1,13 @@
 #include "sim/scenario.h"
 
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
 
 #include "platform/events.h"
+#include "sim/run_queue.h"
 #include "sim/trace.h"
 
 namespace sim {
@@ -103,7 +105,8 @@ void checkSetup(const Checker& k, const Command& c) {
       if (k.size() == 3 && c.word(2) == "none") return;
       k.count(4, 4);
       k.oneOf(2, {"number"});
-      k.number(3);
+      double n = k.number(3);
+      if (n != std::trunc(n) || std::fabs(n) > 1e15) k.fail("the number must be a whole number");
     } else if (kind == "children") {
       k.count(3, 3);
       k.oneOf(2, {"unreadable"});
@@ -294,6 +297,7 @@ Scenario parseScenario(std::istream& in, const std::string& fileName) {
       Checker k(c, bad);
       k.count(2, 2);
       double t = k.number(1);
+      if (t > kMaxSeconds) bad("run: a scenario lasts at most 1e9 s");
       if (t < lastTime) bad("run " + c.word(1) + " is before the last command");
       s.runUntil = t;
     } else if (c.is("at")) {
@@ -301,6 +305,7 @@ Scenario parseScenario(std::istream& in, const std::string& fileName) {
       if (c.words.size() < 3) bad("at: expected at T COMMAND");
       double t = k.number(1);
       if (t < 0) bad("at: time must not be negative");
+      if (t > kMaxSeconds) bad("at: a scenario lasts at most 1e9 s");
       if (t < lastTime) bad("at: times never decrease (" + c.word(1) + " after an earlier time)");
       lastTime = t;
       timedSeen = true;

@@ -70,6 +70,13 @@ SimWindow* SimAppKit::frontmostWindow() const {
   return front;
 }
 
+bool SimAppKit::windowAt(platform::Point p) const {
+  for (const auto& weak : windows_)
+    if (auto w = weak.lock(); w && w->isVisible() && platform::pointInRect(p, w->frame()))
+      return true;
+  return false;
+}
+
 std::vector<std::shared_ptr<SimStatusItem>> SimAppKit::statusItems() const {
   std::vector<std::shared_ptr<SimStatusItem>> items;
   for (const auto& weak : statusItems_)

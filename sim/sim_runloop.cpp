@@ -26,10 +26,10 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
         repeats_(repeats) {}
 
   void arm(Nanos due) {
-    std::weak_ptr<SimTimer> weak = shared_from_this();
-    id_ = ctx_.queue.schedule(due, RunQueue::kWork, ctx_.owner, [weak, due] {
-      if (auto self = weak.lock()) self->fire(due);
-    });
+    // The run loop keeps a scheduled timer alive until it is invalidated,
+    // whoever else lets it go.
+    id_ = ctx_.queue.schedule(due, RunQueue::kWork, ctx_.owner,
+                              [self = shared_from_this(), due] { self->fire(due); });
   }
   void invalidate() override {
     if (!valid_) return;

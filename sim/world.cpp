@@ -67,7 +67,8 @@ platform::Point World::itemCocoaCentre(std::size_t index) const {
 }
 
 std::optional<std::size_t> World::itemAtCarbon(platform::Point p) const {
-  if (!dock.pid || screens.empty()) return std::nullopt;
+  // A row wider than the screen hangs off it; off every screen is nothing.
+  if (!dock.pid || !onAnyScreenCarbon(p)) return std::nullopt;
   for (std::size_t i = 0; i < dock.items.size(); ++i)
     if (platform::pointInRect(p, itemCarbonFrame(i))) return i;
   return std::nullopt;

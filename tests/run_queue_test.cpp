@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -98,6 +99,14 @@ TEST(RunQueue, ManyCancellationsKeepTheQueueSmallAndOrdered) {
   }
   EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   EXPECT_EQ(q.pending(), 0u);
+}
+
+TEST(RunQueue, SecondsBecomeNanosecondsWithinBounds) {
+  EXPECT_EQ(sim::toNanos(0.1), 100'000'000);
+  EXPECT_EQ(sim::toNanos(static_cast<double>(0.1f)), 100'000'001);
+  EXPECT_EQ(sim::toNanos(std::nan("")), 0);
+  EXPECT_EQ(sim::toNanos(1e300), sim::kMaxNanos);
+  EXPECT_EQ(sim::toNanos(-HUGE_VAL), -sim::kMaxNanos);
 }
 
 }  // namespace
