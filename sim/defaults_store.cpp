@@ -66,7 +66,7 @@ bool DefaultsStore::save() {
   std::string contents;
   for (const auto& [key, value] : values_)
     contents += key + " " + prefTypeName(value) + " " + exactValue(value) + "\n";
-  return writeFileAtomically(*path_, contents);
+  return saveStoredFile(*path_, contents, &saveFailureReported_);
 }
 
 }  // namespace sim

@@ -38,6 +38,7 @@ class DefaultsStore {
   Trace& trace_;
   std::map<std::string, platform::PrefValue> values_;
   std::optional<std::string> path_;
+  bool saveFailureReported_ = false;
 };
 
 }  // namespace sim

@@ -86,7 +86,7 @@ bool LoginItemsStore::save() {
   if (!path_) return true;
   std::string contents;
   for (const auto& e : entries_) contents += quoted(e.url) + "\n";
-  return writeFileAtomically(*path_, contents);
+  return saveStoredFile(*path_, contents, &saveFailureReported_);
 }
 
 }  // namespace sim

@@ -55,6 +55,7 @@ class LoginItemsStore {
   std::vector<Entry> entries_;
   std::uint64_t nextID_ = 1;
   std::optional<std::string> path_;
+  bool saveFailureReported_ = false;
 };
 
 // Whether resolving the URL needs a volume that is not mounted.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 
 namespace sim {
 
@@ -36,10 +37,22 @@ bool writeFileAtomically(const std::string& path, const std::string& contents) {
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;
   if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+    int cause = errno;  // what went wrong, not what the clean-up says
     ::unlink(tmp.c_str());
+    errno = cause;
     return false;
   }
   return true;
+}
+
+bool saveStoredFile(const std::string& path, const std::string& contents, bool* reported) {
+  if (writeFileAtomically(path, contents)) return true;
+  if (!*reported) {
+    *reported = true;
+    std::cerr << "vistrel-desktop: " << path << ":0: cannot be saved (" << std::strerror(errno)
+              << "); changes are kept only while the simulation runs\n";
+  }
+  return false;
 }
 
 std::optional<std::string> moveAside(const std::string& path) {

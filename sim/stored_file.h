@@ -29,6 +29,10 @@ StoredFileLoad loadStoredFile(
 // Writes `contents` to `path` through a temporary file and a rename, so that
 // a crash leaves either the old file or the new one.
 bool writeFileAtomically(const std::string& path, const std::string& contents);
+
+// Saves a stored file; the first failure is reported on standard error
+// (`reported` remembers it), so that a lost change never goes unnoticed.
+bool saveStoredFile(const std::string& path, const std::string& contents, bool* reported);
 // Renames a damaged file to a free "PATH.damaged[.N]" name; the new name.
 std::optional<std::string> moveAside(const std::string& path);
 

@@ -149,3 +149,26 @@ TEST_F(DefaultsFile, PathThatIsNotAFileIsNeverWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file that cannot be saved (its folder is missing) is reported once on
+// standard error; the run goes on with the values in memory.
+TEST_F(DefaultsFile, SaveFailureIsReportedOnce) {
+  std::string missing = (dir / "no-such-folder" / "defaults").string();
+  sim::DefaultsStore store(trace);
+  std::string report;
+  store.attachFile(missing, &report);
+  EXPECT_EQ(report, "");
+  testing::internal::CaptureStderr();
+  store.set("modKey", std::int64_t{2});
+  EXPECT_FALSE(store.synchronize());
+  EXPECT_FALSE(store.synchronize());
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(errors, "vistrel-desktop: " + missing +
+                        ":0: cannot be saved (No such file or directory); changes are kept only "
+                        "while the simulation runs\n");
+  EXPECT_EQ(store.get("modKey"), platform::PrefValue(std::int64_t{2}));
+}
+
+}  // namespace
