@@ -27,6 +27,8 @@ void SettingsController::showWindow(platform::NibObject* sender) {
         if (auto self = weak.lock()) self->onTimer();
       },
       true);
+  // Registered again at every showing; one registration is enough.
+  p.notificationCenter().removeObserver(this);
   p.notificationCenter().addObserver(this, platform::kWindowWillCloseNotification, nullptr,
                                      [weak](const platform::Notification& n) {
                                        if (auto self = weak.lock()) self->windowWillClose(n);
@@ -61,10 +63,12 @@ void SettingsController::moveWindow() {
   auto w = window();
   if (!w) return;
   double width = w->frame().size.width;
-  auto screen = w->screenFrame();
-  double screenWidth = screen ? screen->size.width : 0;
-  float x = static_cast<float>(screenWidth - width);
-  w->setFrameOrigin({static_cast<double>(x), 0.0});
+  // The lower right of the window's own screen: a screen beside or below
+  // the menu-bar screen has an origin of its own. On no screen the origin
+  // counts as (0, 0) and the width as 0.
+  auto screen = w->screenFrame().value_or(platform::Rect{});
+  float x = static_cast<float>(screen.origin.x + screen.size.width - width);
+  w->setFrameOrigin({static_cast<double>(x), screen.origin.y});
 }
 
 bool SettingsController::accessibilityEnabled() {

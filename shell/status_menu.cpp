@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr const char* kSiteURL = "https://vistrel.app/";
+constexpr const char* kSiteURL = "https://vistrel.app";
 constexpr const char* kContactURL = "https://vistrel.app/contact-us/";
 // U+1F5C2 (card index dividers) U+FE0F (emoji presentation), a space.
 constexpr const char* kMoreAppsTitle = "\xF0\x9F\x97\x82\xEF\xB8\x8F More Apps...";

@@ -111,10 +111,11 @@ void SimWindow::makeKeyAndOrderFront() {
 
 void SimWindow::close() {
   if (!visible_) return;
-  visible_ = false;
-  ctx_.trace.emit(Event::WindowClose, quoted(name_));
+  // "Will close": observers hear of it while the window is still there.
   platform::current().notificationCenter().postNotificationName(
       platform::kWindowWillCloseNotification, static_cast<const platform::Window*>(this));
+  visible_ = false;
+  ctx_.trace.emit(Event::WindowClose, quoted(name_));
 }
 
 void SimWindow::addButton(std::shared_ptr<SimButton> button) {
