@@ -16,8 +16,8 @@ Nanos toNanos(double seconds) {
   // anything beyond the bound waits for the bound, so that adding a delay
   // to any scenario time cannot overflow.
   if (std::isnan(seconds)) return 0;
-  double nanos = std::clamp(seconds * 1e9, -static_cast<double>(kMaxNanos),
-                            static_cast<double>(kMaxNanos));
+  double nanos =
+      std::clamp(seconds * 1e9, -static_cast<double>(kMaxNanos), static_cast<double>(kMaxNanos));
   return static_cast<Nanos>(std::llround(nanos));
 }
 
