@@ -5,7 +5,9 @@ using platform::Point;
 using platform::Rect;
 
 namespace {
-std::vector<Rect> screenFrames() { return platform::current().screens().screenFrames(); }
+// Read afresh at every call (the screens may have changed), never copied:
+// the pointer is converted on every tick.
+const std::vector<Rect>& screenFrames() { return platform::current().screens().screenFrames(); }
 }  // namespace
 
 Point UIElementUtilities::carbonScreenPointFromCocoaScreenPoint(Point cocoaPoint) {
@@ -13,7 +15,7 @@ Point UIElementUtilities::carbonScreenPointFromCocoaScreenPoint(Point cocoaPoint
   // the menu-bar screen (the first listed) on every screen. Measuring from
   // the top of the screen under the point instead would send a hit test on
   // a screen above or below the Dock's to a Dock icon that is not there.
-  auto frames = screenFrames();
+  const auto& frames = screenFrames();
   for (const Rect& frame : frames) {
     if (platform::pointInRect(cocoaPoint, frame)) {
       const Rect& menuBarScreen = frames.front();
@@ -28,7 +30,7 @@ Point UIElementUtilities::carbonScreenPointFromCocoaScreenPoint1(Point cocoaPoin
 }
 
 Point UIElementUtilities::cocoaScreenPointFromCarbonScreenPoint(Point carbonPoint) {
-  auto frames = screenFrames();
+  const auto& frames = screenFrames();
   double height = frames.empty() ? 0 : frames.front().size.height;
   return {carbonPoint.x, height - carbonPoint.y};
 }
@@ -36,7 +38,7 @@ Point UIElementUtilities::cocoaScreenPointFromCarbonScreenPoint(Point carbonPoin
 Rect UIElementUtilities::flippedScreenBounds(Rect bounds) {
   // With no screen at all there is no top edge; mirror against 0, as the
   // Carbon-to-Cocoa conversion does.
-  auto frames = screenFrames();
+  const auto& frames = screenFrames();
   float top = frames.empty()
                   ? 0.0f
                   : static_cast<float>(frames.front().origin.y + frames.front().size.height);

@@ -35,7 +35,8 @@ class Screens {
  public:
   virtual ~Screens() = default;
   // NSScreen screens: frames in Cocoa coordinates, the menu-bar screen first.
-  virtual std::vector<Rect> screenFrames() = 0;
+  // The list stays valid until the screens change or the next call.
+  virtual const std::vector<Rect>& screenFrames() = 0;
 };
 
 class Log {

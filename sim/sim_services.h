@@ -67,7 +67,7 @@ class SimWorkspace final : public platform::Workspace,
   std::vector<platform::RunningApplication> runningApplicationsWithBundleIdentifier(
       const std::string& bundleIdentifier) override;
   bool openURL(const std::string& url) override;
-  std::vector<platform::Rect> screenFrames() override { return ctx_.world.screens; }
+  const std::vector<platform::Rect>& screenFrames() override { return ctx_.world.screens; }
   void log(const std::string& text) override;
 
  private:

@@ -67,7 +67,7 @@ class Accessibility final : public platform::Accessibility {
 class Screens final : public platform::Screens {
  public:
   std::vector<platform::Rect> frames;
-  std::vector<platform::Rect> screenFrames() override { return frames; }
+  const std::vector<platform::Rect>& screenFrames() override { return frames; }
 };
 
 class Platform final : public platform::Platform {
