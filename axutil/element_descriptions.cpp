@@ -3,18 +3,14 @@
 #include <cstdio>
 
 #include "axutil/ui_element_utilities.h"
+#include "axutil/utilities_internal.h"
 #include "platform/platform.h"
 
+using axutil_internal::ax;
+using axutil_internal::textOf;
 using platform::Ref;
 
 namespace {
-
-platform::Accessibility& ax() { return platform::current().accessibility(); }
-
-// What the platform's formatter prints for an object, "(null)" for none.
-std::string textOf(const platform::Object* object) {
-  return object ? object->description() : "(null)";
-}
 
 template <class... Args>
 std::string format(const char* pattern, Args... args) {

@@ -2,13 +2,11 @@
 #include <cstdlib>
 
 #include "axutil/ui_element_utilities.h"
+#include "axutil/utilities_internal.h"
 #include "platform/platform.h"
 
+using axutil_internal::ax;
 using platform::Ref;
-
-namespace {
-platform::Accessibility& ax() { return platform::current().accessibility(); }
-}  // namespace
 
 pid_t UIElementUtilities::processIdentifierOfUIElement(const Element* element) {
   pid_t pid = 0;

@@ -2,19 +2,12 @@
 #include <cstdio>
 
 #include "axutil/ui_element_utilities.h"
+#include "axutil/utilities_internal.h"
 #include "platform/platform.h"
 
+using axutil_internal::ax;
+using axutil_internal::textOf;
 using platform::Ref;
-
-namespace {
-
-platform::Accessibility& ax() { return platform::current().accessibility(); }
-
-std::string textOf(const platform::Object* object) {
-  return object ? object->description() : "(null)";
-}
-
-}  // namespace
 
 std::optional<std::string> UIElementUtilities::descriptionForUIElement(const Element* element,
                                                                        const std::string& attribute,
