@@ -20,10 +20,9 @@ std::string wellKnownBundleID(const std::string& title) {
 }
 
 std::string bundleURLFor(const std::string& title) {
-  if (title == "Finder") return "file:///System/Library/CoreServices/Finder.app/";
-  std::string path;
-  for (char c : title) path += c == ' ' ? std::string("%20") : std::string(1, c);
-  return "file:///Applications/" + path + ".app/";
+  if (title == "Finder")
+    return platform::fileURLWithPath("/System/Library/CoreServices/Finder.app", true);
+  return platform::fileURLWithPath("/Applications/" + title + ".app", true);
 }
 
 std::optional<std::string> subroleFor(const DockItemSpec& spec) {
@@ -67,8 +66,6 @@ void Desktop::setUpWorld() {
       platform::PrefValue v;
       parsePrefValue(c.word(2), c.words[3], &v);
       defaults_.preset(c.word(1), v);
-    } else if (c.is("info")) {
-      bundleInfo_[c.word(1)] = c.word(2);
     } else if (c.is("dock") && c.word(1) == "child") {
       DockChild child;
       if (c.words[2].quoted) {
