@@ -10,7 +10,7 @@ AgentSession::AgentSession(SessionContext ctx, std::function<void()> runMainLoop
       events_(ctx_),
       workspace_(ctx_),
       defaults_(ctx_),
-      kvo_(ctx_),
+      kvo_(&ctx_.trace),
       appKit_(ctx_),
       bundle_(ctx_),
       updater_(ctx_),

@@ -3,13 +3,13 @@
 // the process: its queued work is dropped and its objects are destroyed.
 #pragma once
 
+#include "backend/key_value_observers.h"
 #include "platform/platform.h"
 #include "sim/session_context.h"
 #include "sim/sim_accessibility.h"
 #include "sim/sim_appkit.h"
 #include "sim/sim_application.h"
 #include "sim/sim_bundle.h"
-#include "sim/sim_kvo.h"
 #include "sim/sim_login_items.h"
 #include "sim/sim_runloop.h"
 #include "sim/sim_services.h"
@@ -53,7 +53,7 @@ class AgentSession final : public platform::Platform {
   SimEvents events_;
   SimWorkspace workspace_;
   SimUserDefaults defaults_;
-  SimKeyValueObserving kvo_;
+  backend::KeyValueObservers kvo_;
   SimAppKit appKit_;
   SimBundle bundle_;
   SimUpdater updater_;

@@ -55,7 +55,7 @@ std::uint64_t LoginItemsStore::insert(platform::LoginItemPosition position,
   }
   bool first = position == platform::LoginItemPosition::BeforeFirst;
   entries_.insert(first ? entries_.begin() : entries_.end(), entry);
-  trace_.emit(Event::LoginitemsInsert, quoted(url) + (first ? " first" : " last"));
+  trace_.loginItemsInsert(url, first);
   changed();
   return entry.id;
 }
@@ -66,7 +66,7 @@ bool LoginItemsStore::remove(std::uint64_t id) {
   if (it == entries_.end()) return false;
   std::string url = it->url;
   entries_.erase(it);
-  trace_.emit(Event::LoginitemsRemove, quoted(url));
+  trace_.loginItemsRemove(url);
   changed();
   return true;
 }

@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "backend/trace.h"
+
 namespace sim {
 
 using Nanos = std::int64_t;
@@ -20,7 +22,8 @@ inline constexpr double kMaxSeconds = 1e9;
 // to +-kMaxNanos.
 Nanos toNanos(double seconds);
 
-class RunQueue {
+// The queue is also the trace's clock: virtual time since launch.
+class RunQueue final : public backend::Clock {
  public:
   enum Klass { kInput = 0, kWork = 1 };
   // Never 0, so that 0 can stand for "nothing scheduled".
@@ -30,7 +33,7 @@ class RunQueue {
   RunQueue(const RunQueue&) = delete;
   RunQueue& operator=(const RunQueue&) = delete;
 
-  Nanos now() const { return now_; }
+  Nanos now() const override { return now_; }
   Id schedule(Nanos due, Klass klass, int owner, std::function<void()> fn);
   // False when the item already ran or was cancelled.
   bool cancel(Id id);

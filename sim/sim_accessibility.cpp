@@ -296,7 +296,7 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
 }
 
 Ref<platform::UIElement> SimAccessibility::createSystemWide() {
-  world_.trace.emit(Event::AxSystemwide);
+  world_.trace.axSystemwide();
   return platform::make<SimElement>(Kind::SystemWide, 0, 0);
 }
 
@@ -416,7 +416,7 @@ AXError SimAccessibility::performAction(const platform::UIElement* e, const std:
     for (const char* n : actionNames(*el)) listed = listed || action == n;
     if (!listed) err = platform::kAXErrorActionUnsupported;
   }
-  world_.trace.emit(Event::AxAction, action + " " + traceLabel(e) + " " + std::to_string(err));
+  world_.trace.axAction(action, traceLabel(e), err);
   if (err) return err;
   const auto& item = world_.dock.items[el->index];
   if (action == kShowExpose) {
@@ -448,7 +448,7 @@ bool SimAccessibility::isEqual(const platform::UIElement* a, const platform::UIE
 bool SimAccessibility::isProcessTrusted() { return world_.trusted; }
 
 bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
-  if (prompt && !world_.trusted) world_.trace.emit(Event::AxPrompt);
+  if (prompt && !world_.trusted) world_.trace.axPrompt();
   return world_.trusted;
 }
 

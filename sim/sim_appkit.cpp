@@ -16,7 +16,7 @@ void SimStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
     if (!titles.empty()) titles += ' ';
     titles += item->isSeparatorItem() ? "---" : quoted(item->title());
   }
-  ctx_.trace.emit(Event::StatusitemMenu, titles);
+  ctx_.trace.statusItemMenu(titles);
 }
 
 SimAppKit::~SimAppKit() = default;
@@ -39,17 +39,17 @@ std::shared_ptr<platform::StatusItem> SimAppKit::statusItemWithLength(double len
   auto item = std::make_shared<SimStatusItem>(ctx_, length);
   std::erase_if(statusItems_, [](const auto& w) { return w.expired(); });
   statusItems_.push_back(item);
-  ctx_.trace.emit(Event::StatusitemCreate);
+  ctx_.trace.statusItemCreate();
   return item;
 }
 
 platform::NibContents SimAppKit::loadNib(const std::string& name, platform::NibObject* owner) {
   try {
-    auto window =
-        loadWindowNib(ctx_, loadInterfaceFile(ctx_.resourceDir, name), owner, frontCounter_);
+    auto window = loadWindowNib(ctx_, backend::loadInterfaceFile(ctx_.resourceDir, name), owner,
+                                frontCounter_);
     windows_.push_back(window);
     return {window};
-  } catch (const InterfaceError& e) {
+  } catch (const backend::InterfaceError& e) {
     std::cerr << e.what() << "\n";
     return {};
   }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "backend/interface_builder.h"
 #include "platform/platform.h"
 #include "sim/sim_appkit.h"
 
@@ -12,23 +13,12 @@ SimApplication::~SimApplication() = default;
 
 bool SimApplication::loadMainInterface() {
   try {
-    InterfaceFile file = loadInterfaceFile(ctx_.resourceDir, "MainMenu");
-    for (const auto& line : file.lines) {
-      if (line.word(0) != "object" || line.words.size() < 2 || line.words.size() > 3)
-        throw InterfaceError(file.where(line, "expected: object CLASS [delegate]"));
-      auto object = platform::ClassRegistry::instantiate(line.word(1));
-      if (!object) throw InterfaceError(file.where(line, "unknown class " + line.word(1)));
-      if (line.words.size() == 3) {
-        auto* delegate = dynamic_cast<platform::ApplicationDelegate*>(object.get());
-        if (line.word(2) != "delegate" || !delegate)
-          throw InterfaceError(file.where(line, line.word(1) + " cannot be the delegate"));
-        delegate_ = delegate;
-      }
-      topLevelObjects_.push_back(std::move(object));
-    }
-    if (!delegate_) throw InterfaceError(file.path + ":0: no object is the delegate");
+    auto main =
+        backend::instantiateMainInterface(backend::loadInterfaceFile(ctx_.resourceDir, "MainMenu"));
+    delegate_ = main.delegate;
+    topLevelObjects_ = std::move(main.objects);
     return true;
-  } catch (const InterfaceError& e) {
+  } catch (const backend::InterfaceError& e) {
     std::cerr << e.what() << "\n";
     return false;
   }
@@ -44,10 +34,10 @@ int SimApplication::applicationMain(int, char**) {
   return 0;
 }
 
-void SimApplication::activateIgnoringOtherApps(bool) { ctx_.trace.emit(Event::AppActivate); }
+void SimApplication::activateIgnoringOtherApps(bool) { ctx_.trace.appActivate(); }
 
 void SimApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
-  ctx_.trace.emit(Event::AppAbout);
+  ctx_.trace.appAbout();
   // One panel for the life of the process, made centred on the main screen.
   if (!aboutPanel_) {
     auto& appKit = static_cast<SimAppKit&>(platform::current().appKit());
@@ -62,7 +52,7 @@ void SimApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
 }
 
 void SimApplication::terminate(platform::NibObject*) {
-  ctx_.trace.emit(Event::AppQuit);
+  ctx_.trace.appQuit();
   ctx_.stopRequested = true;
 }
 

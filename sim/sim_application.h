@@ -8,7 +8,6 @@
 
 #include "platform/appkit.h"
 #include "platform/application.h"
-#include "sim/interface_file.h"
 #include "sim/session_context.h"
 
 namespace sim {

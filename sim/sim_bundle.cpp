@@ -1,9 +1,8 @@
 #include "sim/sim_bundle.h"
 
-#include <fstream>
 #include <iostream>
 
-#include "sim/tokens.h"
+#include "backend/info_file.h"
 
 namespace sim {
 
@@ -16,32 +15,12 @@ int hexValue(char c) {
   return -1;
 }
 
-// Reads Info.txt; an error message ("FILE:LINE: ...") when it is damaged.
-std::optional<std::string> readInfoFile(const std::string& path,
-                                        std::map<std::string, std::string>* info) {
-  std::ifstream in(path);
-  if (!in) return path + ":0: cannot be read";
-  std::string line;
-  int lineNo = 0;
-  while (std::getline(in, line)) {
-    ++lineNo;
-    std::vector<Token> tokens;
-    auto where = path + ":" + std::to_string(lineNo) + ": ";
-    if (auto e = tokenize(line, &tokens)) return where + *e;
-    if (tokens.empty()) continue;
-    if (tokens.size() != 2 || tokens[0].quoted || !tokens[1].quoted)
-      return where + "expected KEY \"VALUE\"";
-    (*info)[tokens[0].text] = tokens[1].text;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::map<std::string, std::string> bundleInfoFor(const std::string& resourceDir,
                                                  const std::vector<Command>& setup) {
   std::map<std::string, std::string> info;
-  if (auto error = readInfoFile(resourceDir + "/Info.txt", &info)) {
+  if (auto error = backend::readInfoFile(resourceDir + "/Info.txt", &info)) {
     std::cerr << "vistrel-desktop: " << *error << " (bundle information)\n";
     info.clear();
   }

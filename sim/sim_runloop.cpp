@@ -1,27 +1,21 @@
 #include "sim/sim_runloop.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace sim {
 
 namespace {
 
-std::string threeDecimals(double seconds) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.3f", seconds);
-  return buf;
-}
-
 // A repeating or one-shot NSTimer. Each firing queues the next one, at the
 // due time plus the interval, so that virtual time never drifts.
 class SimTimer final : public platform::Timer, public std::enable_shared_from_this<SimTimer> {
  public:
-  SimTimer(SessionContext& ctx, Nanos interval, std::string name, std::function<void()> action,
-           bool repeats)
+  SimTimer(SessionContext& ctx, Nanos interval, std::string owner, std::string selector,
+           std::function<void()> action, bool repeats)
       : ctx_(ctx),
         interval_(interval),
-        name_(std::move(name)),
+        owner_(std::move(owner)),
+        selector_(std::move(selector)),
         action_(std::move(action)),
         repeats_(repeats) {}
 
@@ -35,7 +29,7 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
     if (!valid_) return;
     valid_ = false;
     ctx_.queue.cancel(id_);
-    ctx_.trace.emit(Event::TimerStop, name_);
+    ctx_.trace.timerStop(owner_, selector_);
   }
   bool isValid() const override { return valid_; }
 
@@ -51,7 +45,7 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
 
   SessionContext& ctx_;
   Nanos interval_;
-  std::string name_;
+  std::string owner_, selector_;
   std::function<void()> action_;
   bool repeats_;
   bool valid_ = true;
@@ -67,7 +61,7 @@ class SimDispatchTimer final : public platform::DispatchTimer {
     if (!resumed_) return;
     ctx_.queue.cancel(id_);
     // A process that ends takes its timers along without a word.
-    if (!ctx_.stopRequested) ctx_.trace.emit(Event::DispatchStop, owner_);
+    if (!ctx_.stopRequested) ctx_.trace.dispatchStop(owner_);
   }
   void setTimer(double start, double interval, double) override {
     start_ = toNanos(start);
@@ -77,8 +71,7 @@ class SimDispatchTimer final : public platform::DispatchTimer {
   void resume() override {
     if (resumed_) return;
     resumed_ = true;
-    ctx_.trace.emit(Event::DispatchStart,
-                    owner_ + " " + threeDecimals(static_cast<double>(interval_) / 1e9));
+    ctx_.trace.dispatchStart(owner_, static_cast<double>(interval_) / 1e9);
     arm(ctx_.queue.now() + start_);
   }
 
@@ -114,45 +107,42 @@ std::shared_ptr<platform::Timer> SimRunLoop::scheduleTimer(double interval,
                                                            bool repeats) {
   // NSTimer takes intervals below 0.1 ms as 0.1 ms.
   Nanos step = std::max<Nanos>(toNanos(interval), 100000);
-  std::string name = owner + "." + selector;
-  ctx_.trace.emit(Event::TimerStart, name + " " + threeDecimals(interval));
-  auto timer = std::make_shared<SimTimer>(ctx_, step, name, std::move(action), repeats);
+  ctx_.trace.timerStart(owner, selector, interval);
+  auto timer = std::make_shared<SimTimer>(ctx_, step, owner, selector, std::move(action), repeats);
   timer->arm(ctx_.queue.now() + step);
   return timer;
 }
 
 void SimRunLoop::performAfterDelay(const void* target, const std::string& selector, double delay,
                                    std::function<void()> action) {
-  ctx_.trace.emit(Event::PerformSchedule, selector + " " + threeDecimals(delay));
-  auto id = std::make_shared<RunQueue::Id>(0);
-  *id =
+  ctx_.trace.performSchedule(selector, delay);
+  auto request = requests_.add(target, selector);
+  queued_[request] =
       ctx_.queue.schedule(ctx_.queue.now() + toNanos(delay), RunQueue::kWork, ctx_.owner,
-                          [this, id, selector, action = std::move(action)] {
-                            std::erase_if(requests_, [&](const Request& r) { return r.id == *id; });
-                            ctx_.trace.emit(Event::PerformRun, selector);
+                          [this, request, selector, action = std::move(action)] {
+                            queued_.erase(request);
+                            if (!requests_.ran(request)) return;
+                            ctx_.trace.performRun(selector);
                             action();
                           });
-  requests_.push_back({*id, target, selector});
 }
 
-std::size_t SimRunLoop::cancelWhere(const void* target, const std::string* selector) {
-  std::size_t n = 0;
-  std::erase_if(requests_, [&](const Request& r) {
-    if (r.target != target || (selector && r.selector != *selector)) return false;
-    ctx_.queue.cancel(r.id);
-    ++n;
-    return true;
-  });
-  return n;
+std::size_t SimRunLoop::drop(const std::vector<backend::PerformRequests::Id>& requests) {
+  for (auto request : requests) {
+    auto it = queued_.find(request);
+    if (it == queued_.end()) continue;
+    ctx_.queue.cancel(it->second);
+    queued_.erase(it);
+  }
+  return requests.size();
 }
 
 void SimRunLoop::cancelPreviousPerformRequests(const void* target) {
-  ctx_.trace.emit(Event::PerformCancel, "all " + std::to_string(cancelWhere(target, nullptr)));
+  ctx_.trace.performCancel(std::nullopt, drop(requests_.cancel(target)));
 }
 
 void SimRunLoop::cancelPreviousPerformRequests(const void* target, const std::string& selector) {
-  ctx_.trace.emit(Event::PerformCancel,
-                  selector + " " + std::to_string(cancelWhere(target, &selector)));
+  ctx_.trace.performCancel(selector, drop(requests_.cancel(target, selector)));
 }
 
 std::shared_ptr<platform::DispatchTimer> SimRunLoop::createDispatchTimer(const std::string& owner) {

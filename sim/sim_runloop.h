@@ -2,8 +2,10 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
+#include "backend/perform_requests.h"
 #include "platform/runloop.h"
 #include "sim/session_context.h"
 
@@ -24,18 +26,15 @@ class SimRunLoop final : public platform::RunLoop {
   void cancelPreviousPerformRequests(const void* target, const std::string& selector) override;
   std::shared_ptr<platform::DispatchTimer> createDispatchTimer(const std::string& owner) override;
 
-  std::size_t pendingRequests() const { return requests_.size(); }
+  std::size_t pendingRequests() const { return requests_.pending(); }
 
  private:
-  struct Request {
-    RunQueue::Id id;
-    const void* target;
-    std::string selector;
-  };
-  std::size_t cancelWhere(const void* target, const std::string* selector);
+  // Takes withdrawn requests off the queue; returns how many there were.
+  std::size_t drop(const std::vector<backend::PerformRequests::Id>& requests);
 
   SessionContext& ctx_;
-  std::vector<Request> requests_;
+  backend::PerformRequests requests_;
+  std::unordered_map<backend::PerformRequests::Id, RunQueue::Id> queued_;
 };
 
 }  // namespace sim

@@ -28,7 +28,7 @@ void SimNotificationCenter::removeObserver(const void* observer) {
 }
 
 void SimNotificationCenter::postNotificationName(const std::string& name, const void* object) {
-  ctx_.trace.emit(Event::Notify, name);
+  ctx_.trace.notify(name);
   platform::Notification note{name, object};
   // Observers may register or leave while they are told: tell a snapshot.
   auto snapshot = registrations_;
@@ -40,8 +40,7 @@ platform::MonitorToken SimEvents::addGlobalMonitor(std::uint64_t mask,
                                                    std::function<void()> handler) {
   auto monitor = std::make_shared<Monitor>(Monitor{mask, std::move(handler)});
   monitors_.push_back(monitor);
-  if (mask & platform::kEventMaskRightMouseDown)
-    ctx_.trace.emit(Event::MonitorInstall, "rightMouseDown");
+  ctx_.trace.monitorInstall(mask);
   return monitor;
 }
 
@@ -59,9 +58,8 @@ platform::Ref<platform::KeyboardEvent> SimEvents::createKeyboardEvent(std::uint1
 
 void SimEvents::postToPid(pid_t pid, const platform::KeyboardEvent& event) {
   const Process* target = ctx_.world.process(pid);
-  ctx_.trace.emit(Event::EventPost, std::string(event.keyDown() ? "keydown " : "keyup ") +
-                                        std::to_string(event.keyCode()) + " " +
-                                        (target ? quoted(target->name) : std::to_string(pid)));
+  ctx_.trace.eventPost(event.keyDown(), event.keyCode(),
+                       target ? quoted(target->name) : std::to_string(pid));
   if (target && pid == ctx_.world.dock.pid && event.keyDown() &&
       event.keyCode() == platform::kVKEscape)
     ctx_.world.escape();
@@ -86,11 +84,11 @@ std::vector<platform::RunningApplication> SimWorkspace::runningApplicationsWithB
 }
 
 bool SimWorkspace::openURL(const std::string& url) {
-  ctx_.trace.emit(Event::UrlOpen, quoted(url));
+  ctx_.trace.urlOpen(url);
   return true;
 }
 
-void SimWorkspace::log(const std::string& text) { ctx_.trace.emit(Event::Log, quoted(text)); }
+void SimWorkspace::log(const std::string& text) { ctx_.trace.log(text); }
 
 bool prefAsBool(const platform::PrefValue& v) {
   if (auto* b = std::get_if<bool>(&v)) return *b;

@@ -1,40 +1,36 @@
 #include "sim/sim_updater.h"
 
-#include <cstdio>
-
 namespace sim {
 
 void SimUpdater::setDelegate(platform::NibObject* delegate) {
   delegate_ = delegate;
-  ctx_.trace.emit(Event::UpdaterDelegate);
+  ctx_.trace.updaterDelegate();
 }
 
 void SimUpdater::setFeedURL(const std::optional<std::string>& url) {
   feedURL_ = url;
-  ctx_.trace.emit(Event::UpdaterFeed, url ? quoted(*url) : "none");
+  ctx_.trace.updaterFeed(url);
 }
 
 void SimUpdater::setAutomaticallyChecksForUpdates(bool automatic) {
   automatic_ = automatic;
-  ctx_.trace.emit(Event::UpdaterAutomatic, automatic ? "true" : "false");
+  ctx_.trace.updaterAutomatic(automatic);
 }
 
 void SimUpdater::checkForUpdatesInBackground() {
   ++backgroundChecks_;
-  ctx_.trace.emit(Event::UpdaterCheck, "background");
+  ctx_.trace.updaterCheck(false);
 }
 
 void SimUpdater::setUpdateCheckInterval(double seconds) {
   interval_ = seconds;
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", seconds);
-  ctx_.trace.emit(Event::UpdaterInterval, text);
+  ctx_.trace.updaterInterval(seconds);
 }
 
 void SimUpdater::checkForUpdates(platform::NibObject* sender) {
   ++userChecks_;
   lastSender_ = sender;
-  ctx_.trace.emit(Event::UpdaterCheck, "user");
+  ctx_.trace.updaterCheck(true);
 }
 
 }  // namespace sim

@@ -2,22 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "platform/platform.h"
 
 namespace sim {
 
-std::string formatCoordinate(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.10g", v);
-  return buf;
-}
-
 void SimButton::setTitle(const std::string& title) {
   if (title == title_) return;
   title_ = title;
-  ctx_.trace.emit(Event::ControlTitle, quoted(title_));
+  ctx_.trace.controlTitle(title_);
 }
 
 void SimButton::bind(Binding binding) {
@@ -60,7 +53,7 @@ void SimButton::setChecked(bool on) {
 void SimImageView::setImage(std::shared_ptr<platform::Image> image) {
   if (image == image_) return;
   image_ = std::move(image);
-  ctx_.trace.emit(Event::ControlImage, image_ ? image_->name() : "none");
+  ctx_.trace.controlImage(image_ ? image_->name() : "none");
 }
 
 SimWindow::~SimWindow() {
@@ -86,8 +79,7 @@ std::optional<platform::Rect> SimWindow::screenFrame() const {
 
 void SimWindow::setFrameOrigin(platform::Point origin) {
   frame_.origin = origin;
-  ctx_.trace.emit(Event::WindowMove, quoted(name_) + " " + formatCoordinate(origin.x) + " " +
-                                         formatCoordinate(origin.y));
+  ctx_.trace.windowMove(name_, origin);
 }
 
 void SimWindow::center() {
@@ -96,17 +88,13 @@ void SimWindow::center() {
   platform::Rect s = screenFrame().value_or(ctx_.world.screens.front());
   frame_.origin = {s.minX() + std::floor((s.size.width - frame_.size.width) / 2),
                    s.minY() + std::floor((s.size.height - frame_.size.height) / 2)};
-  ctx_.trace.emit(Event::WindowCenter, quoted(name_) + " " + formatCoordinate(frame_.origin.x) +
-                                           " " + formatCoordinate(frame_.origin.y));
+  ctx_.trace.windowCenter(name_, frame_.origin);
 }
 
 void SimWindow::makeKeyAndOrderFront() {
   visible_ = true;
   frontOrder_ = ++frontCounter_;
-  ctx_.trace.emit(Event::WindowShow, quoted(name_) + " " + formatCoordinate(frame_.origin.x) + " " +
-                                         formatCoordinate(frame_.origin.y) + " " +
-                                         formatCoordinate(frame_.size.width) + " " +
-                                         formatCoordinate(frame_.size.height));
+  ctx_.trace.windowShow(name_, frame_);
 }
 
 void SimWindow::close() {
@@ -115,7 +103,7 @@ void SimWindow::close() {
   platform::current().notificationCenter().postNotificationName(
       platform::kWindowWillCloseNotification, static_cast<const platform::Window*>(this));
   visible_ = false;
-  ctx_.trace.emit(Event::WindowClose, quoted(name_));
+  ctx_.trace.windowClose(name_);
 }
 
 void SimWindow::addButton(std::shared_ptr<SimButton> button) {

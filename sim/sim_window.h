@@ -141,7 +141,4 @@ class SimWindow final : public platform::Window {
   platform::KeyValueObserving* kvo_ = nullptr;
 };
 
-// A coordinate as the trace writes it.
-std::string formatCoordinate(double v);
-
 }  // namespace sim

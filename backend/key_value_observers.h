@@ -1,17 +1,22 @@
-// Key-value observing of the agent's objects: didChangeValueForKey traces
-// `kvo.change KEY` and tells that key's observers.
+// Key-value observing of the agent's interface objects (NibObject keys): an
+// object announces a change with willChangeValueForKey / didChangeValueForKey,
+// and the observers of that key are told after the did-change announcement.
+// The same book serves both desktops.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "backend/trace.h"
 #include "platform/application.h"
-#include "sim/session_context.h"
 
-namespace sim {
+namespace backend {
 
-class SimKeyValueObserving final : public platform::KeyValueObserving {
+class KeyValueObservers final : public platform::KeyValueObserving {
  public:
-  explicit SimKeyValueObserving(SessionContext& ctx) : ctx_(ctx) {}
+  // With a trace, each did-change announcement writes `kvo.change KEY`.
+  explicit KeyValueObservers(Trace* trace) : trace_(trace) {}
   void addObserver(platform::NibObject* object, const std::string& key,
                    std::function<void()> onChange) override;
   void removeObservers(platform::NibObject* object) override;
@@ -24,8 +29,8 @@ class SimKeyValueObserving final : public platform::KeyValueObserving {
     std::string key;
     std::function<void()> onChange;
   };
-  SessionContext& ctx_;
+  Trace* trace_;
   std::vector<Observation> observations_;
 };
 
-}  // namespace sim
+}  // namespace backend
