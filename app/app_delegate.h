@@ -106,7 +106,9 @@ class AppDelegate final : public platform::ApplicationDelegate,
   std::optional<std::string> _lastTitle;
   std::shared_ptr<platform::Timer> _timer;
   platform::Point _mouseLocation;
-  platform::Point _lastMouseLocation;
+  // Where the last completed evaluation took place; empty while no such
+  // position stands (see checkMouse).
+  std::optional<platform::Point> _lastMouseLocation = platform::Point{};
   bool _appAndFolderClicked = false;
   platform::UserDefaults* _defaults = nullptr;
   std::shared_ptr<platform::Timer> regularTimer;

@@ -1,5 +1,8 @@
 #include "app/preferences.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/app_delegate.h"
 #include "platform/events.h"
 
@@ -13,6 +16,12 @@ ModifierVerdict modifierVerdict(std::int64_t code, std::uint64_t modifierFlags) 
                        : code == 3 ? platform::kEventModifierFlagShift
                                    : static_cast<std::uint64_t>(code);
   return (modifierFlags & mask) ? ModifierVerdict::Schedule : ModifierVerdict::NotHeld;
+}
+
+float boundedDelay(float stored) {
+  if (std::isnan(stored)) return kDefaultDelay;
+  if (!(stored > 0.0f)) return 0.0f;  // negatives, and -0 too
+  return std::min(stored, kMaxDelay);
 }
 
 }  // namespace prefs
@@ -40,8 +49,8 @@ void AppDelegate::registerDefaultPreferences() {
   _modKey = defaults.integerForKey(prefs::kModKey);
   settle(prefs::kMissionModKey, [&](const char* k) { defaults.setInteger(3, k); });
   _missionModKey = defaults.integerForKey(prefs::kMissionModKey);
-  settle(prefs::kDelay, [&](const char* k) { defaults.setFloat(0.1f, k); });
-  _delay = defaults.floatForKey(prefs::kDelay);
+  settle(prefs::kDelay, [&](const char* k) { defaults.setFloat(prefs::kDefaultDelay, k); });
+  _delay = prefs::boundedDelay(defaults.floatForKey(prefs::kDelay));
   settle(prefs::kHideOnClick, [&](const char* k) { defaults.setBool(false, k); });
 }
 
@@ -56,5 +65,5 @@ void AppDelegate::observeValueForKeyPath(const std::string& keyPath, const void*
   auto& defaults = platform::current().userDefaults();
   if (keyPath == kModKeyPath) _modKey = defaults.integerForKey(prefs::kModKey);
   if (keyPath == kMissionModKeyPath) _missionModKey = defaults.integerForKey(prefs::kMissionModKey);
-  if (keyPath == kDelayPath) _delay = defaults.floatForKey(prefs::kDelay);
+  if (keyPath == kDelayPath) _delay = prefs::boundedDelay(defaults.floatForKey(prefs::kDelay));
 }

@@ -58,7 +58,7 @@ void AppDelegate::checkMouse() {
   auto& p = platform::current();
   _mouseLocation = p.events().mouseLocation();
   if (!isMouseInDock()) return;
-  if (platform::equalPoints(_mouseLocation, _lastMouseLocation)) return;
+  if (_lastMouseLocation && platform::equalPoints(_mouseLocation, *_lastMouseLocation)) return;
 
   hitTestAtMouseLocation();
   const platform::UIElement* item = _elementUnderCursor.get();
@@ -88,7 +88,12 @@ void AppDelegate::checkMouse() {
     return;
   }
 
+  // The last position goes with the title: a pointer coming back to the
+  // application point it left would otherwise end at the pointer-unchanged
+  // test and never see the reset title. The branches below that record a
+  // position set it again; a stack evaluation that records none leaves none.
   _lastTitle = "";
+  _lastMouseLocation.reset();
   if (isString(subrole, dock::kFolderDockItemSubrole) ||
       isString(subrole, dock::kTrashDockItemSubrole)) {
     hidePreview();

@@ -105,9 +105,12 @@ TEST(ScenarioErrors, MalformedFilesGiveTheirErrorAndStatusTwo) {
     } catch (const sim::ScenarioError& e) {
       EXPECT_EQ(e.what(), expected);
     }
-    std::string command = "'" + program.string() + "' '" + scn + "' >'" + out.string() +
-                          ".out' 2>'" + out.string() + ".err'";
-    int status = std::system(command.c_str());
+    // Streamed rather than joined with +: GCC 12's -Wrestrict misreads the
+    // inlined concatenation of "'" and a path in a Release build.
+    std::ostringstream command;
+    command << '\'' << program.string() << "' '" << scn << "' >'" << out.string() << ".out' 2>'"
+            << out.string() << ".err'";
+    int status = std::system(command.str().c_str());
     ASSERT_TRUE(WIFEXITED(status)) << scn;
     EXPECT_EQ(WEXITSTATUS(status), 2) << scn;
     EXPECT_EQ(readFile(out.string() + ".out"), "") << scn;
