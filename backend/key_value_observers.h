@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,12 @@ class KeyValueObservers final : public platform::KeyValueObserving {
     platform::NibObject* object;
     std::string key;
     std::function<void()> onChange;
+    bool removed = false;
   };
   Trace* trace_;
-  std::vector<Observation> observations_;
+  // Shared, so that an announcement in progress sees an observation removed
+  // by an observer told before it.
+  std::vector<std::shared_ptr<Observation>> observations_;
 };
 
 }  // namespace backend

@@ -68,18 +68,31 @@ const char* eventName(Event e) { return kNames[static_cast<std::size_t>(e)]; }
 std::string quoted(const std::string& s) {
   std::string out = "\"";
   for (char c : s) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
+    switch (c) {
+      // A line break would split the line it is written on: an event, a stored entry.
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '"':
+      case '\\':
+        out += '\\';
+        out += c;
+        break;
+      default: out += c;
+    }
   }
   return out + "\"";
 }
 
 std::string formatSeconds(std::int64_t nanos) {
-  // Round to the millisecond in integers, so that no binary fraction shows.
-  bool negative = nanos < 0;
-  std::int64_t ms = ((negative ? -nanos : nanos) + 500000) / 1000000;
+  // Round to the millisecond in integers, so that no binary fraction shows;
+  // the magnitude is unsigned so that the extremes do not overflow.
+  std::uint64_t magnitude =
+      nanos < 0 ? 0 - static_cast<std::uint64_t>(nanos) : static_cast<std::uint64_t>(nanos);
+  std::uint64_t ms = (magnitude + 500000) / 1000000;
+  // What rounds to zero is zero, whichever side it came from.
+  bool negative = nanos < 0 && ms > 0;
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%s%" PRId64 ".%03" PRId64, negative ? "-" : "", ms / 1000,
+  std::snprintf(buf, sizeof buf, "%s%" PRIu64 ".%03" PRIu64, negative ? "-" : "", ms / 1000,
                 ms % 1000);
   return buf;
 }

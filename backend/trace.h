@@ -71,7 +71,8 @@ enum class Event {
 
 const char* eventName(Event e);
 
-// Quotes a string for the trace: double quotes, with \ and " escaped.
+// Quotes a string for the trace: double quotes, with \ and " escaped and
+// line breaks written \n and \r, as tokenize() reads them back.
 std::string quoted(const std::string& s);
 // Seconds with three decimals, from nanoseconds.
 std::string formatSeconds(std::int64_t nanos);

@@ -26,7 +26,13 @@ std::optional<std::string> tokenize(const std::string& line, std::vector<Token>*
           closed = true;
           break;
         }
-        if (d == '\\' && i < n && (line[i] == '"' || line[i] == '\\')) d = line[i++];
+        if (d == '\\' && i < n) {
+          char e = line[i];
+          if (e == '"' || e == '\\' || e == 'n' || e == 'r') {
+            d = e == 'n' ? '\n' : e == 'r' ? '\r' : e;
+            ++i;
+          }
+        }
         t.text += d;
       }
       if (!closed) return "unterminated string";

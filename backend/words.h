@@ -14,7 +14,8 @@ struct Token {
 };
 
 // Splits a line into tokens; `#` outside quotes starts a comment. Inside
-// quotes, \" and \\ stand for " and \. Returns an error message, or nothing.
+// quotes, \" and \\ stand for " and \, \n and \r for the line breaks
+// (as quoted() writes them). Returns an error message, or nothing.
 std::optional<std::string> tokenize(const std::string& line, std::vector<Token>* tokens);
 
 // The line again, in its canonical form (single blanks, strings quoted).

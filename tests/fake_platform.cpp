@@ -111,6 +111,21 @@ AXError Accessibility::getPid(const platform::UIElement* e, pid_t* pid) {
   return platform::kAXErrorSuccess;
 }
 
+std::shared_ptr<platform::Image> AppKit::imageNamed(const std::string& name) {
+  if (!imageNames.count(name)) return nullptr;
+  auto& image = images_[name];
+  if (!image) image = std::make_shared<Image>(name);
+  return image;
+}
+
+std::shared_ptr<platform::StatusItem> AppKit::statusItemWithLength(double) {
+  Platform::unused("the status bar");
+}
+
+platform::NibContents AppKit::loadNib(const std::string&, platform::NibObject*) {
+  Platform::unused("loadNib");
+}
+
 void Platform::unused(const char* service) {
   std::fprintf(stderr, "fake platform: %s is not part of this fake\n", service);
   std::abort();

@@ -1,14 +1,17 @@
-// A hand-driven platform for unit tests of the Accessibility utilities:
-// elements whose attributes, name lists, process identifiers and
-// settability a test sets directly, a screen list, and a record of the
-// Accessibility calls made. Only accessibility() and screens() exist; any
-// other service aborts, since the code under test must not reach it.
+// A hand-driven platform for unit tests of the Accessibility utilities and
+// the interface builder: elements whose attributes, name lists, process
+// identifiers and settability a test sets directly, a screen list, a record
+// of the Accessibility calls made, and the images AppKit knows by name.
+// Only accessibility(), screens() and appKit()'s imageNamed exist; any other
+// service aborts, since the code under test must not reach it.
 #pragma once
 
 #include <sys/types.h>
 
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,10 +73,36 @@ class Screens final : public platform::Screens {
   const std::vector<platform::Rect>& screenFrames() override { return frames; }
 };
 
+class Image final : public platform::Image {
+ public:
+  explicit Image(std::string name) : name_(std::move(name)) {}
+  const std::string& name() const override { return name_; }
+  void setTemplate(bool isTemplate) override { template_ = isTemplate; }
+  bool isTemplate() const override { return template_; }
+
+ private:
+  std::string name_;
+  bool template_ = false;
+};
+
+class AppKit final : public platform::AppKit {
+ public:
+  // The names imageNamed knows; each gives one shared image, as AppKit does.
+  std::set<std::string> imageNames;
+
+  std::shared_ptr<platform::Image> imageNamed(const std::string& name) override;
+  std::shared_ptr<platform::StatusItem> statusItemWithLength(double) override;
+  platform::NibContents loadNib(const std::string&, platform::NibObject*) override;
+
+ private:
+  std::map<std::string, std::shared_ptr<Image>> images_;
+};
+
 class Platform final : public platform::Platform {
  public:
   Accessibility ax;
   Screens screenList;
+  AppKit kit;
 
   platform::Accessibility& accessibility() override { return ax; }
   platform::Screens& screens() override { return screenList; }
@@ -89,12 +118,12 @@ class Platform final : public platform::Platform {
   platform::Workspace& workspace() override { unused("workspace"); }
   platform::Log& log() override { unused("log"); }
   platform::KeyValueObserving& keyValueObserving() override { unused("keyValueObserving"); }
-  platform::AppKit& appKit() override { unused("appKit"); }
+  platform::AppKit& appKit() override { return kit; }
   platform::Bundle& bundle() override { unused("bundle"); }
   platform::Updater& updater() override { unused("updater"); }
   platform::LoginItems& loginItems() override { unused("loginItems"); }
 
- private:
+  // Stops the test: the code under test reached a service this fake lacks.
   [[noreturn]] static void unused(const char* service);
 };
 
