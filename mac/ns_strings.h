@@ -12,7 +12,7 @@ inline NSString* toNS(const std::string& s) {
   NSString* ns = [[NSString alloc] initWithBytes:s.data()
                                           length:s.size()
                                         encoding:NSUTF8StringEncoding];
-  return ns ?: @"";
+  return ns ? ns : @"";
 }
 
 inline std::string fromNS(NSString* s) {
