@@ -4,8 +4,7 @@
 // in one NSValue for the life of the process, so that the same pointer is
 // always the same object to the centre, and unboxed on delivery. An object
 // that is none of ours (AppKit posts NSWindowWillCloseNotification with the
-// NSWindow) is passed on as its own address, unless it was aliased to the
-// platform object that stands for it.
+// NSWindow) is passed on as its own address, which is no platform object.
 #pragma once
 
 #include <memory>
@@ -29,22 +28,9 @@ class MacNotificationCenter final : public platform::NotificationCenter {
   void removeObserver(const void* observer) override;
   void postNotificationName(const std::string& name, const void* object) override;
 
-  // Notifications the system posts with the Objective-C object at
-  // `nativeObject` (as `(__bridge const void*)`) reach the agent with
-  // `platformObject` instead: a window closed by the user is then the same
-  // object to the agent as a window it closed itself. Forget the alias
-  // before the native object goes away.
-  void aliasObject(const void* nativeObject, const void* platformObject);
-  void forgetAlias(const void* nativeObject);
-
  private:
   struct State;
   std::unique_ptr<State> state_;
 };
-
-// The same for the bound platform's centre, for the windows of the AppKit
-// side: `aliasNotificationObject((__bridge const void*)nsWindow, window)`.
-void aliasNotificationObject(const void* nativeObject, const void* platformObject);
-void forgetNotificationAlias(const void* nativeObject);
 
 }  // namespace mac

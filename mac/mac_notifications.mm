@@ -7,17 +7,15 @@
 
 #include "mac/mac_trace.h"
 #include "mac/ns_strings.h"
-#include "platform/platform.h"
 
 namespace mac {
 namespace {
 
-// Boxes and aliases: platform pointers to objects the centre can hold, and
+// Boxes: platform pointers to objects the centre can hold, and
 // back. Kept for the process, so that a box is never reused for another
 // pointer while a registration may still name it.
 struct NotificationObjects {
   std::unordered_map<const void*, NSValue*> boxes;
-  std::unordered_map<const void*, const void*> aliases;
 
   id box(const void* pointer) {
     if (!pointer) return nil;
@@ -32,9 +30,7 @@ struct NotificationObjects {
       auto it = boxes.find(pointer);
       if (it != boxes.end() && it->second == object) return pointer;
     }
-    const void* native = (__bridge const void*)object;
-    auto alias = aliases.find(native);
-    return alias != aliases.end() ? alias->second : native;
+    return (__bridge const void*)object;
   }
   platform::Notification notification(NSNotification* n) const {
     return {fromNS(n.name), unbox(n.object)};
@@ -146,24 +142,6 @@ void MacNotificationCenter::removeObserver(const void* observer) {
 void MacNotificationCenter::postNotificationName(const std::string& name, const void* object) {
   if (auto* t = trace()) t->notify(name);
   [center() postNotificationName:toNS(name) object:state_->objects.box(object)];
-}
-
-void MacNotificationCenter::aliasObject(const void* nativeObject, const void* platformObject) {
-  if (nativeObject) state_->objects.aliases[nativeObject] = platformObject;
-}
-
-void MacNotificationCenter::forgetAlias(const void* nativeObject) {
-  state_->objects.aliases.erase(nativeObject);
-}
-
-void aliasNotificationObject(const void* nativeObject, const void* platformObject) {
-  if (auto* c = dynamic_cast<MacNotificationCenter*>(&platform::current().notificationCenter()))
-    c->aliasObject(nativeObject, platformObject);
-}
-
-void forgetNotificationAlias(const void* nativeObject) {
-  if (auto* c = dynamic_cast<MacNotificationCenter*>(&platform::current().notificationCenter()))
-    c->forgetAlias(nativeObject);
 }
 
 }  // namespace mac
