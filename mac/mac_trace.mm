@@ -14,8 +14,8 @@ class LaunchClock final : public backend::Clock {
  public:
   LaunchClock() : start_(std::chrono::steady_clock::now()) {}
   std::int64_t now() const override {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now() - start_)
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
+                                                                start_)
         .count();
   }
 
