@@ -1,0 +1,65 @@
+// The Accessibility API of ApplicationServices behind platform::Accessibility.
+//
+// Plain C++: the handle is kept as a CFTypeRef, so that this header can be
+// included beside the platform headers in any file (the SDK's AX attribute
+// names are macros that clash with the platform's constants of the same
+// names; only the .mm files see them, after the platform headers).
+#pragma once
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include "platform/accessibility.h"
+
+namespace mac {
+
+// An AXUIElementRef. It holds one reference, released when the handle goes.
+class MacElement final : public platform::UIElement {
+ public:
+  // Takes over a reference from a Create or Copy call; null for null.
+  static platform::Ref<platform::UIElement> adopt(CFTypeRef element);
+  // Adds a reference to a borrowed element (one inside an array or value).
+  static platform::Ref<platform::UIElement> retain(CFTypeRef element);
+  // The handle behind `e`, or null when `e` is null or not one of ours.
+  static CFTypeRef handleOf(const platform::UIElement* e);
+
+  ~MacElement() override;
+  MacElement(const MacElement&) = delete;
+  MacElement& operator=(const MacElement&) = delete;
+
+  // CFCopyDescription: the handle's address and its process.
+  std::string description() const override;
+  CFTypeRef handle() const { return element_; }
+
+ private:
+  explicit MacElement(CFTypeRef owned) : element_(owned) {}
+  CFTypeRef element_;
+};
+
+class MacAccessibility final : public platform::Accessibility {
+ public:
+  platform::Ref<platform::UIElement> createSystemWide() override;
+  platform::Ref<platform::UIElement> createApplication(pid_t pid) override;
+  platform::AXError copyElementAtPosition(const platform::UIElement* root, float x, float y,
+                                          platform::Ref<platform::UIElement>* element) override;
+  platform::AXError copyAttributeNames(const platform::UIElement* e,
+                                       platform::Ref<platform::Array>* names) override;
+  platform::AXError copyAttributeValue(const platform::UIElement* e, const std::string& attribute,
+                                       platform::Ref<platform::Object>* value) override;
+  platform::AXError getAttributeValueCount(const platform::UIElement* e,
+                                           const std::string& attribute, long* count) override;
+  platform::AXError isAttributeSettable(const platform::UIElement* e, const std::string& attribute,
+                                        bool* settable) override;
+  platform::AXError setAttributeValue(const platform::UIElement* e, const std::string& attribute,
+                                      const platform::Object& value) override;
+  platform::AXError copyActionNames(const platform::UIElement* e,
+                                    platform::Ref<platform::Array>* names) override;
+  platform::AXError copyActionDescription(const platform::UIElement* e, const std::string& action,
+                                          platform::Ref<platform::String>* description) override;
+  platform::AXError performAction(const platform::UIElement* e, const std::string& action) override;
+  platform::AXError getPid(const platform::UIElement* e, pid_t* pid) override;
+  bool isEqual(const platform::UIElement* a, const platform::UIElement* b) override;
+  bool isProcessTrusted() override;
+  bool isProcessTrustedWithOptions(bool prompt) override;
+};
+
+}  // namespace mac

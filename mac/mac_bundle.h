@@ -1,0 +1,16 @@
+// The application bundle (NSBundle mainBundle): its information dictionary,
+// Info.plist made from resources/Info.txt, and its location.
+#pragma once
+
+#include "platform/bundle.h"
+
+namespace mac {
+
+class MacBundle final : public platform::Bundle {
+ public:
+  // String values only: a key of another type reads as absent.
+  std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
+  std::string bundlePath() override;
+};
+
+}  // namespace mac

@@ -1,0 +1,336 @@
+#include "mac/mac_login_items.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backend/foreign_value_limits.h"
+#include "backend/login_item_status.h"
+#include "backend/trace.h"
+#include "mac/cf_values.h"
+#include "mac/mac_trace.h"
+#include "platform/bundle.h"
+#include "platform/platform.h"
+
+// After the platform headers: the SDK's AX attribute macros would rewrite
+// the platform's constants of the same names.
+#import <AppKit/AppKit.h>
+#include <CoreServices/CoreServices.h>
+#import <ServiceManagement/SMAppService.h>
+
+namespace mac {
+
+namespace {
+
+using ItemList = std::vector<std::shared_ptr<const platform::LoginItem>>;
+
+CFStringRef runLoopModeName(platform::RunLoopMode mode) {
+  return mode == platform::RunLoopMode::Common ? kCFRunLoopCommonModes : kCFRunLoopDefaultMode;
+}
+
+std::optional<std::string> urlString(CFURLRef url) {
+  auto absolute = ScopedCF<CFURLRef>::adopt(CFURLCopyAbsoluteURL(url));
+  if (!absolute) return std::nullopt;
+  return stringFromCF(CFURLGetString(absolute.get()));
+}
+
+// --- macOS 11 and 12: the shared file list -------------------------------
+//
+// Deprecated since 10.11, yet the only list of session login items these
+// systems have. The deprecation warning is silenced here and nowhere else.
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wdeprecated-declarations"
+
+LSSharedFileListRef lsCreateSessionLoginItems() {
+  return LSSharedFileListCreate(nullptr, kLSSharedFileListSessionLoginItems, nullptr);
+}
+void lsAddObserver(LSSharedFileListRef list, CFStringRef mode,
+                   LSSharedFileListChangedProcPtr callback, void* context) {
+  LSSharedFileListAddObserver(list, CFRunLoopGetMain(), mode, callback, context);
+}
+void lsRemoveObserver(LSSharedFileListRef list, CFStringRef mode,
+                      LSSharedFileListChangedProcPtr callback, void* context) {
+  LSSharedFileListRemoveObserver(list, CFRunLoopGetMain(), mode, callback, context);
+}
+CFArrayRef lsCopySnapshot(LSSharedFileListRef list) {
+  return LSSharedFileListCopySnapshot(list, nullptr);
+}
+CFURLRef lsCopyResolvedURL(LSSharedFileListItemRef item, unsigned flags) {
+  return LSSharedFileListItemCopyResolvedURL(item, flags, nullptr);
+}
+LSSharedFileListItemRef lsInsertItemURL(LSSharedFileListRef list,
+                                        platform::LoginItemPosition position, CFURLRef url) {
+  LSSharedFileListItemRef after = position == platform::LoginItemPosition::BeforeFirst
+                                      ? kLSSharedFileListItemBeforeFirst
+                                      : kLSSharedFileListItemLast;
+  return LSSharedFileListInsertItemURL(list, after, nullptr, nullptr, url, nullptr, nullptr);
+}
+OSStatus lsRemoveItem(LSSharedFileListRef list, LSSharedFileListItemRef item) {
+  return LSSharedFileListItemRemove(list, item);
+}
+
+#pragma clang diagnostic pop
+
+// The resolution flags of the platform are the system's own values.
+static_assert(platform::kLSSharedFileListNoUserUIDuringResolution ==
+              kLSSharedFileListNoUserInteraction);
+static_assert(platform::kLSSharedFileListDoNotMountVolumes == kLSSharedFileListDoNotMountVolumes);
+
+class SharedFileLoginItem final : public platform::LoginItem {
+ public:
+  explicit SharedFileLoginItem(LSSharedFileListItemRef owned)
+      : item_(ScopedCF<LSSharedFileListItemRef>::adopt(owned)) {}
+  std::optional<std::string> copyResolvedURL(unsigned flags) const override {
+    auto url = ScopedCF<CFURLRef>::adopt(lsCopyResolvedURL(item_.get(), flags));
+    return url ? urlString(url.get()) : std::nullopt;
+  }
+  LSSharedFileListItemRef handle() const { return item_.get(); }
+
+ private:
+  ScopedCF<LSSharedFileListItemRef> item_;
+};
+
+class SharedFileLoginItemList final : public platform::LoginItemList {
+ public:
+  explicit SharedFileLoginItemList(LSSharedFileListRef owned)
+      : list_(ScopedCF<LSSharedFileListRef>::adopt(owned)) {}
+  ~SharedFileLoginItemList() override {
+    // No change may reach an observer once the list is gone.
+    for (auto& o : observers_)
+      lsRemoveObserver(list_.get(), runLoopModeName(o->mode), changed, o.get());
+  }
+  SharedFileLoginItemList(const SharedFileLoginItemList&) = delete;
+  SharedFileLoginItemList& operator=(const SharedFileLoginItemList&) = delete;
+
+  void addObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
+                   void* context) override {
+    observers_.push_back(std::make_unique<Observation>(Observation{this, mode, callback, context}));
+    lsAddObserver(list_.get(), runLoopModeName(mode), changed, observers_.back().get());
+  }
+
+  void removeObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
+                      void* context) override {
+    for (auto it = observers_.begin(); it != observers_.end(); ++it) {
+      const Observation& o = **it;
+      if (o.mode != mode || o.callback != callback || o.context != context) continue;
+      lsRemoveObserver(list_.get(), runLoopModeName(mode), changed, it->get());
+      observers_.erase(it);
+      return;
+    }
+  }
+
+  ItemList copySnapshot() override {
+    ItemList items;
+    auto snapshot = ScopedCF<CFArrayRef>::adopt(lsCopySnapshot(list_.get()));
+    if (!snapshot) return items;
+    CFIndex count = CFArrayGetCount(snapshot.get());
+    if (count > static_cast<CFIndex>(backend::kMaxForeignArrayEntries))
+      count = static_cast<CFIndex>(backend::kMaxForeignArrayEntries);
+    for (CFIndex i = 0; i < count; ++i) {
+      auto item = static_cast<LSSharedFileListItemRef>(
+          const_cast<void*>(CFArrayGetValueAtIndex(snapshot.get(), i)));
+      CFRetain(item);
+      items.push_back(std::make_shared<SharedFileLoginItem>(item));
+    }
+    return items;
+  }
+
+  std::shared_ptr<const platform::LoginItem> insertItemURL(platform::LoginItemPosition position,
+                                                           const std::string& url) override {
+    auto cfURL = ScopedCF<CFURLRef>::adopt(
+        CFURLCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(url.data()),
+                             static_cast<CFIndex>(url.size()), kCFStringEncodingUTF8, nullptr));
+    if (!cfURL) return nullptr;
+    LSSharedFileListItemRef inserted = lsInsertItemURL(list_.get(), position, cfURL.get());
+    if (!inserted) return nullptr;
+    if (auto* t = trace())
+      t->loginItemsInsert(url, position == platform::LoginItemPosition::BeforeFirst);
+    return std::make_shared<SharedFileLoginItem>(inserted);
+  }
+
+  bool removeItem(const platform::LoginItem& item) override {
+    auto* ours = dynamic_cast<const SharedFileLoginItem*>(&item);
+    if (!ours) return false;
+    // Resolved before it goes, without asking the user or mounting anything.
+    std::optional<std::string> url;
+    if (trace())
+      url = ours->copyResolvedURL(platform::kLSSharedFileListNoUserUIDuringResolution |
+                                  platform::kLSSharedFileListDoNotMountVolumes);
+    if (lsRemoveItem(list_.get(), ours->handle()) != noErr) return false;
+    if (auto* t = trace()) t->loginItemsRemove(url.value_or(""));
+    return true;
+  }
+
+ private:
+  // One registration with the system; its address is the context the
+  // system hands back, which leads to the list and the agent's callback.
+  struct Observation {
+    SharedFileLoginItemList* list;
+    platform::RunLoopMode mode;
+    platform::LoginItemsChangedCallback callback;
+    void* context;
+  };
+
+  static void changed(LSSharedFileListRef, void* context) {
+    auto* o = static_cast<Observation*>(context);
+    o->callback(o->list, o->context);
+  }
+
+  ScopedCF<LSSharedFileListRef> list_;
+  std::vector<std::unique_ptr<Observation>> observers_;
+};
+
+// --- macOS 13 and later: the app's own registration ----------------------
+
+// How often the registration is looked at while someone observes the list:
+// the user can change it in System Settings at any time, and the service
+// tells no one.
+constexpr NSTimeInterval kStatusCheckSeconds = 5.0;
+
+class API_AVAILABLE(macos(13.0)) ServiceLoginItem final : public platform::LoginItem {
+ public:
+  explicit ServiceLoginItem(std::string url) : url_(std::move(url)) {}
+  // The running bundle: on a mounted volume, and nothing to ask the user.
+  std::optional<std::string> copyResolvedURL(unsigned) const override { return url_; }
+  const std::string& url() const { return url_; }
+
+ private:
+  std::string url_;
+};
+
+class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::LoginItemList {
+ public:
+  ServiceLoginItemList() : watch_(currentStatus()) {}
+  ~ServiceLoginItemList() override {
+    stopWatching();
+    for (auto& o : observers_) *o.live = false;
+  }
+  ServiceLoginItemList(const ServiceLoginItemList&) = delete;
+  ServiceLoginItemList& operator=(const ServiceLoginItemList&) = delete;
+
+  void addObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
+                   void* context) override {
+    observers_.push_back({mode, callback, context, std::make_shared<bool>(true)});
+    if (observers_.size() == 1) startWatching();
+  }
+
+  void removeObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
+                      void* context) override {
+    for (auto it = observers_.begin(); it != observers_.end(); ++it) {
+      if (it->mode != mode || it->callback != callback || it->context != context) continue;
+      *it->live = false;  // drops a change announced but not yet delivered
+      observers_.erase(it);
+      break;
+    }
+    if (observers_.empty()) stopWatching();
+  }
+
+  ItemList copySnapshot() override {
+    ItemList items;
+    for (auto& url : backend::listedItems(currentStatus(), bundleURL()))
+      items.push_back(std::make_shared<ServiceLoginItem>(url));
+    return items;
+  }
+
+  std::shared_ptr<const platform::LoginItem> insertItemURL(platform::LoginItemPosition position,
+                                                           const std::string& url) override {
+    // The service registers this app and no other, and keeps no order.
+    if (url != bundleURL()) return nullptr;
+    if (backend::requestFor(currentStatus(), true) == backend::ServiceRequest::Register) {
+      NSError* error = nil;
+      if (![SMAppService.mainAppService registerAndReturnError:&error]) return nullptr;
+      if (auto* t = trace())
+        t->loginItemsInsert(url, position == platform::LoginItemPosition::BeforeFirst);
+      statusMayHaveChanged();
+    }
+    return std::make_shared<ServiceLoginItem>(url);
+  }
+
+  bool removeItem(const platform::LoginItem& item) override {
+    auto* ours = dynamic_cast<const ServiceLoginItem*>(&item);
+    if (!ours) return false;
+    if (backend::requestFor(currentStatus(), false) != backend::ServiceRequest::Unregister)
+      return false;
+    NSError* error = nil;
+    if (![SMAppService.mainAppService unregisterAndReturnError:&error]) return false;
+    if (auto* t = trace()) t->loginItemsRemove(ours->url());
+    statusMayHaveChanged();
+    return true;
+  }
+
+ private:
+  struct Observer {
+    platform::RunLoopMode mode;
+    platform::LoginItemsChangedCallback callback;
+    void* context;
+    std::shared_ptr<bool> live;
+  };
+
+  static backend::ServiceStatus currentStatus() {
+    return backend::serviceStatusFromRaw(static_cast<long>(SMAppService.mainAppService.status));
+  }
+
+  // As the agent writes its own bundle's URL, so that the two compare equal.
+  static std::string bundleURL() {
+    return platform::fileURLWithPath(platform::current().bundle().bundlePath(), true);
+  }
+
+  void statusMayHaveChanged() {
+    if (!watch_.update(currentStatus())) return;
+    // Delivered as the shared file list delivers: later, on the main run
+    // loop, in the observer's mode (the default mode waits out menu
+    // tracking).
+    CFRunLoopRef main = CFRunLoopGetMain();
+    for (const auto& o : observers_) {
+      platform::LoginItemList* list = this;
+      std::shared_ptr<bool> live = o.live;
+      platform::LoginItemsChangedCallback callback = o.callback;
+      void* context = o.context;
+      CFRunLoopPerformBlock(main, runLoopModeName(o.mode), ^{
+        if (*live) callback(list, context);
+      });
+    }
+    CFRunLoopWakeUp(main);
+  }
+
+  void startWatching() {
+    ServiceLoginItemList* list = this;
+    timer_ = [NSTimer timerWithTimeInterval:kStatusCheckSeconds
+                                    repeats:YES
+                                      block:^(NSTimer*) {
+                                        list->statusMayHaveChanged();
+                                      }];
+    timer_.tolerance = 1.0;
+    [[NSRunLoop mainRunLoop] addTimer:timer_ forMode:NSDefaultRunLoopMode];
+    becameActive_ = [[NSNotificationCenter defaultCenter]
+        addObserverForName:NSApplicationDidBecomeActiveNotification
+                    object:nil
+                     queue:[NSOperationQueue mainQueue]
+                usingBlock:^(NSNotification*) {
+                  list->statusMayHaveChanged();
+                }];
+  }
+
+  void stopWatching() {
+    [timer_ invalidate];
+    timer_ = nil;
+    if (becameActive_) [[NSNotificationCenter defaultCenter] removeObserver:becameActive_];
+    becameActive_ = nil;
+  }
+
+  backend::StatusWatch watch_;
+  std::vector<Observer> observers_;
+  NSTimer* timer_ = nil;
+  id becameActive_ = nil;
+};
+
+}  // namespace
+
+std::shared_ptr<platform::LoginItemList> MacLoginItems::createSessionLoginItems() {
+  if (@available(macOS 13, *)) return std::make_shared<ServiceLoginItemList>();
+  LSSharedFileListRef list = lsCreateSessionLoginItems();
+  if (!list) return nullptr;
+  return std::make_shared<SharedFileLoginItemList>(list);
+}
+
+}  // namespace mac

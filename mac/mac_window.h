@@ -1,0 +1,64 @@
+// NSWindow for the agent: a titled, closable window made from an interface
+// file, which keeps that file's controls and objects for as long as it lives.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/appkit.h"
+
+#ifdef __OBJC__
+@class NSView;
+#endif
+
+namespace mac {
+
+class MacWindow final : public platform::Window {
+ public:
+  // Not shown yet; `frame` is the window's frame in Cocoa screen coordinates.
+  MacWindow(std::string name, platform::Rect frame);
+  // Takes the window off screen: nothing of it answers any more.
+  ~MacWindow() override;
+  MacWindow(const MacWindow&) = delete;
+  MacWindow& operator=(const MacWindow&) = delete;
+
+  // The size of the content that a window of this frame has.
+  static platform::Size contentSizeFor(platform::Rect frame);
+
+  const std::string& name() const override { return name_; }
+  int level() const override;
+  void setLevel(int level) override;
+  platform::Rect frame() const override;
+  std::optional<platform::Rect> screenFrame() const override;
+  void setFrameOrigin(platform::Point origin) override;
+  void center() override;
+  void makeKeyAndOrderFront() override;
+  bool isVisible() const override;
+  void close() override;
+
+  // The window is about to close, by the agent's close() or the user's
+  // click: the platform's will-close notification names this window.
+  void willClose();
+
+  void keep(std::shared_ptr<platform::NibObject> object) { objects_.push_back(std::move(object)); }
+  // Bindings stop following these objects when the window goes.
+  void setObservedObjects(std::vector<platform::NibObject*> objects,
+                          platform::KeyValueObserving* kvo);
+
+#ifdef __OBJC__
+  NSView* contentView() const;
+#endif
+
+ private:
+  struct Native;  // the NSWindow and its delegate
+  std::string name_;
+  std::unique_ptr<Native> native_;
+  // After native_: the controls go before the window that shows them.
+  std::vector<std::shared_ptr<platform::NibObject>> objects_;
+  std::vector<platform::NibObject*> observed_;
+  platform::KeyValueObserving* kvo_ = nullptr;
+};
+
+}  // namespace mac
