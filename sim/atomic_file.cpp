@@ -62,7 +62,10 @@ std::string temporaryName(const std::string& name) {
   std::snprintf(suffix, sizeof suffix, ".%ld.%016" PRIx64 ".tmp", static_cast<long>(::getpid()),
                 static_cast<std::uint64_t>(random()));
   // Keeps the name within NAME_MAX however long the target's name is.
-  return "." + name.substr(0, 128) + suffix;
+  std::string temporary(".");
+  temporary.append(name, 0, 128);
+  temporary.append(suffix);
+  return temporary;
 }
 
 bool writeAll(int fd, const std::string& contents) {

@@ -32,7 +32,10 @@ bool isOnUnmountedVolume(const std::string& url) { return url.rfind("file:///Vol
 
 void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
   std::vector<std::string> loaded;
-  std::unordered_map<std::string, int> firstLine;
+  std::vector<int> lineOfLoaded;
+  // Each URL's place in `loaded`: one table both finds repeats and, once
+  // the file is taken, becomes the index of the list.
+  std::unordered_map<std::string, std::uint64_t> indexOfURL;
   std::size_t bytes = 0;
   auto load = loadStoredFile(path, "login-items", "no login items",
                              [&](const std::vector<Token>& tokens, int line,
@@ -41,17 +44,18 @@ void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
                                  return "expected one \"URL\" a line";
                                const std::string& url = tokens[0].text;
                                if (url.size() > kMaxStoredText) return tooLong();
-                               auto [first, fresh] = firstLine.try_emplace(url, line);
+                               auto [known, fresh] = indexOfURL.try_emplace(url, loaded.size());
                                if (!fresh) {
                                  *note = shownURL(url) +
                                          " given again: the list holds it once, where line " +
-                                         std::to_string(first->second) +
+                                         std::to_string(lineOfLoaded[known->second]) +
                                          " puts it; this line is dropped when the file is saved";
                                  return std::nullopt;
                                }
                                bytes += lineBytes(url);
                                if (bytes > kMaxStoredFileBytes) return tooLarge();
                                loaded.push_back(url);
+                               lineOfLoaded.push_back(line);
                                return std::nullopt;
                              });
   *report = load.report;
@@ -60,10 +64,15 @@ void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
   if (load.writable) path_ = load.savePath;
   unsaved_ = false;
   entries_.clear();
-  urls_.clear();
+  idOfURL_.clear();
   fileBytes_ = 0;
-  if (!load.discarded)
-    for (auto& url : loaded) append(url);
+  if (load.discarded) return;
+  entries_.reserve(loaded.size());
+  for (auto& url : loaded) entries_.push_back({nextID_ + entries_.size(), std::move(url)});
+  for (auto& [url, id] : indexOfURL) id += nextID_;
+  nextID_ += entries_.size();
+  idOfURL_ = std::move(indexOfURL);
+  fileBytes_ = bytes;
 }
 
 std::vector<std::string> LoginItemsStore::urls() const {
@@ -80,7 +89,7 @@ bool LoginItemsStore::accept(const std::string& url) const {
   std::optional<std::string> why;
   if (url.size() > kMaxStoredText)
     why = tooLong();
-  else if (!urls_.count(url) && fileBytes_ + lineBytes(url) > kMaxStoredFileBytes)
+  else if (!idOfURL_.count(url) && fileBytes_ + lineBytes(url) > kMaxStoredFileBytes)
     why = tooLarge();
   if (!why) return true;
   std::cerr << "vistrel-desktop: login item " << shownURL(url) << ": not stored (" << *why << ")\n";
@@ -89,26 +98,25 @@ bool LoginItemsStore::accept(const std::string& url) const {
 
 void LoginItemsStore::append(const std::string& url) {
   entries_.push_back({nextID_++, url});
-  urls_.insert(url);
+  idOfURL_.emplace(url, entries_.back().id);
   fileBytes_ += lineBytes(url);
 }
 
 void LoginItemsStore::preset(const std::string& url) {
-  if (!urls_.count(url) && accept(url)) append(url);
+  if (!idOfURL_.count(url) && accept(url)) append(url);
 }
 
 std::uint64_t LoginItemsStore::insert(platform::LoginItemPosition position,
                                       const std::string& url) {
   if (!accept(url)) return 0;
   Entry entry{nextID_++, url};
-  if (urls_.count(url)) {
-    auto existing = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const Entry& e) { return e.url == url; });
-    entry.id = existing->id;
-    entries_.erase(existing);
-  } else {
-    urls_.insert(url);
+  auto [known, fresh] = idOfURL_.try_emplace(url, entry.id);
+  if (fresh) {
     fileBytes_ += lineBytes(url);
+  } else {
+    entry.id = known->second;  // moved, not added: it keeps its id
+    entries_.erase(std::find_if(entries_.begin(), entries_.end(),
+                                [&](const Entry& e) { return e.id == entry.id; }));
   }
   bool first = position == platform::LoginItemPosition::BeforeFirst;
   entries_.insert(first ? entries_.begin() : entries_.end(), entry);
@@ -123,7 +131,7 @@ bool LoginItemsStore::remove(std::uint64_t id) {
   if (it == entries_.end()) return false;
   std::string url = it->url;
   entries_.erase(it);
-  urls_.erase(url);
+  idOfURL_.erase(url);
   fileBytes_ -= lineBytes(url);
   trace_.emit(Event::LoginitemsRemove, quoted(url));
   changed();
@@ -131,10 +139,8 @@ bool LoginItemsStore::remove(std::uint64_t id) {
 }
 
 bool LoginItemsStore::removeURL(const std::string& url) {
-  if (!urls_.count(url)) return false;
-  for (const auto& e : entries_)
-    if (e.url == url) return remove(e.id);
-  return false;
+  auto known = idOfURL_.find(url);
+  return known != idOfURL_.end() && remove(known->second);
 }
 
 void LoginItemsStore::changed() {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/login_items.h"
@@ -68,8 +68,10 @@ class LoginItemsStore {
 
   Trace& trace_;
   std::vector<Entry> entries_;
-  std::unordered_set<std::string> urls_;  // those of entries_, to find repeats at once
-  std::size_t fileBytes_ = 0;             // the size of contents()
+  // The id of each URL of entries_: repeats are found at once, not by a
+  // search of the list (which made loading a long file quadratic).
+  std::unordered_map<std::string, std::uint64_t> idOfURL_;
+  std::size_t fileBytes_ = 0;  // the size of contents()
   std::uint64_t nextID_ = 1;
   bool fileGiven_ = false;
   std::optional<std::string> path_;  // where saves go; none when the file is refused

@@ -98,7 +98,8 @@ bool saveStoredFile(const std::string& path, const std::string& contents, bool* 
 
 std::optional<std::string> moveAside(const std::string& path) {
   for (int n = 0; n <= 1000; ++n) {
-    std::string target = path + ".damaged" + (n ? "." + std::to_string(n) : "");
+    std::string target = path + ".damaged";
+    if (n) target.append(".").append(std::to_string(n));
     if (renameNoReplace(path, target)) return target;
     if (errno != EEXIST) return std::nullopt;
   }
