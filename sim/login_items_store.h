@@ -49,6 +49,8 @@ class LoginItemsStore {
 
   // The file's text as a save writes it.
   std::string contents() const;
+  // Saves now (every change does); false when the file could not be written.
+  bool save();
   // Saves again when the last save failed (at the end of a run).
   void saveIfBehind();
   // False while the file given lacks changes made (a save failed, or the
@@ -64,7 +66,6 @@ class LoginItemsStore {
   bool accept(const std::string& url) const;
   void append(const std::string& url);
   void changed();
-  bool save();
 
   Trace& trace_;
   std::vector<Entry> entries_;
