@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "sim/stored_file.h"
+
 namespace sim {
 
 namespace {
@@ -45,7 +47,7 @@ Desktop::Desktop(Scenario scenario, std::ostream& out, DesktopOptions options)
   if (options_.defaultsFile) {
     std::string report;
     defaults_.attachFile(*options_.defaultsFile, &report);
-    if (!report.empty()) std::cerr << "vistrel-desktop: " << report << "\n";
+    printStoredFileReport(report);
   }
 }
 
@@ -126,6 +128,7 @@ int Desktop::run() {
   begin();
   advanceTo(endTime());
   finish();
+  if (!defaults_.changesKept() || !loginItems_.changesKept()) return kExitChangesNotKept;
   return exitStatus_;
 }
 
@@ -177,6 +180,7 @@ void Desktop::endSession() {
 void Desktop::finish() {
   endSession();
   defaults_.save();
+  loginItems_.saveIfBehind();
 }
 
 void Desktop::relaunch() {

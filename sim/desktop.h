@@ -20,6 +20,10 @@
 
 namespace sim {
 
+// The run's exit status when a file given for the user's defaults or login
+// items did not get every change: the user's changes were not kept.
+inline constexpr int kExitChangesNotKept = 3;
+
 struct DesktopOptions {
   // The agent's process entry (argc, argv), called at every launch.
   std::function<int(int, char**)> entry;
@@ -35,7 +39,8 @@ class Desktop {
   Desktop(const Desktop&) = delete;
   Desktop& operator=(const Desktop&) = delete;
 
-  // The whole scenario: begin(), advanceTo(end), finish(). The agent's exit status.
+  // The whole scenario: begin(), advanceTo(end), finish(). The agent's exit
+  // status, or kExitChangesNotKept when a stored file lacks changes made.
   int run();
 
   // Step by step, for tests and benchmarks.

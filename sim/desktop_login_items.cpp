@@ -1,6 +1,5 @@
-#include <iostream>
-
 #include "sim/desktop.h"
+#include "sim/stored_file.h"
 
 namespace sim {
 
@@ -10,7 +9,7 @@ void Desktop::setUpLoginItems() {
   if (options_.loginItemsFile) {
     std::string report;
     loginItems_.attachFile(*options_.loginItemsFile, &report);
-    if (!report.empty()) std::cerr << "vistrel-desktop: " << report << "\n";
+    printStoredFileReport(report);
   }
   for (const auto& c : scenario_.setup)
     if (c.is("login-item")) loginItems_.preset(c.word(1));

@@ -5,6 +5,7 @@
 
 #include "app/entry.h"
 #include "sim/desktop.h"
+#include "sim/file_identity.h"
 
 #ifndef VISTREL_RESOURCE_DIR
 #define VISTREL_RESOURCE_DIR "resources"
@@ -46,6 +47,13 @@ int main(int argc, char** argv) {
     }
   }
   if (!scenarioPath) return usage();
+  // Each save of one would destroy the other: refuse before anything is read.
+  if (options.defaultsFile && options.loginItemsFile &&
+      sim::nameTheSameFile(*options.defaultsFile, *options.loginItemsFile)) {
+    std::cerr << "vistrel-desktop: --defaults " << *options.defaultsFile << " and --login-items "
+              << *options.loginItemsFile << " name the same file; each needs a file of its own\n";
+    return 2;
+  }
 
   sim::Scenario scenario;
   try {

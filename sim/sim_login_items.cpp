@@ -73,7 +73,9 @@ std::vector<std::shared_ptr<const platform::LoginItem>> SimLoginItemList::copySn
 std::shared_ptr<const platform::LoginItem> SimLoginItemList::insertItemURL(
     platform::LoginItemPosition position, const std::string& url) {
   if (url.empty()) return nullptr;
-  return std::make_shared<SimLoginItem>(store_.insert(position, url), url);
+  auto id = store_.insert(position, url);
+  if (!id) return nullptr;  // the list cannot keep it
+  return std::make_shared<SimLoginItem>(id, url);
 }
 
 bool SimLoginItemList::removeItem(const platform::LoginItem& item) {

@@ -1,103 +1,184 @@
 #include "sim/stored_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iostream>
+
+#include "sim/atomic_file.h"
+#include "sim/stored_text.h"
 
 namespace sim {
 
 namespace {
-bool exists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
-}
-}  // namespace
 
-bool writeFileAtomically(const std::string& path, const std::string& contents) {
-  std::string tmp = path + ".tmp";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
-  const char* p = contents.data();
-  std::size_t left = contents.size();
-  bool ok = true;
-  while (left && ok) {
-    ssize_t n = ::write(fd, p, left);
-    ok = n > 0;
-    if (ok) {
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    }
-  }
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    int cause = errno;  // what went wrong, not what the clean-up says
-    ::unlink(tmp.c_str());
-    errno = cause;
-    return false;
-  }
+// Notes beyond this many are counted, not listed.
+constexpr int kMaxNotes = 20;
+
+// Renames without replacing: fails when `to` exists, even if it appeared a
+// moment ago.
+bool renameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without that flag: a second name, then drop the first.
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  ::unlink(from.c_str());
   return true;
 }
 
-bool saveStoredFile(const std::string& path, const std::string& contents, bool* reported) {
-  if (writeFileAtomically(path, contents)) return true;
-  if (!*reported) {
-    *reported = true;
-    std::cerr << "vistrel-desktop: " << path << ":0: cannot be saved (" << std::strerror(errno)
-              << "); changes are kept only while the simulation runs\n";
+std::string tooLarge() {
+  return "larger than " + std::to_string(kMaxStoredFileBytes >> 20) + " MiB";
+}
+
+enum class ReadResult { Read, Missing, Refused };
+
+// The whole file, at most kMaxStoredFileBytes of it; `why` when refused.
+ReadResult readStoredFile(const std::string& path, std::string* text, std::string* why) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno == ENOENT) return ReadResult::Missing;
+    *why = std::strerror(errno);
+    return ReadResult::Refused;
   }
+  struct stat st;
+  ReadResult result = ReadResult::Read;
+  if (::fstat(fd, &st) != 0) {
+    *why = std::strerror(errno);
+    result = ReadResult::Refused;
+  } else if (!S_ISREG(st.st_mode)) {
+    *why = "not a regular file";
+    result = ReadResult::Refused;
+  } else if (static_cast<std::uintmax_t>(st.st_size) > kMaxStoredFileBytes) {
+    *why = tooLarge();
+    result = ReadResult::Refused;
+  } else {
+    char buf[1 << 16];
+    for (;;) {
+      ssize_t n = ::read(fd, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        *why = "cannot be read (" + std::string(std::strerror(errno)) + ")";
+        result = ReadResult::Refused;
+        break;
+      }
+      if (n == 0) break;
+      text->append(buf, static_cast<std::size_t>(n));
+      if (text->size() > kMaxStoredFileBytes) break;
+    }
+    if (result == ReadResult::Read && text->size() > kMaxStoredFileBytes) {
+      *why = tooLarge();  // it grew while being read
+      result = ReadResult::Refused;
+    }
+  }
+  ::close(fd);
+  return result;
+}
+
+}  // namespace
+
+bool saveStoredFile(const std::string& path, const std::string& contents, bool* failing) {
+  auto error = writeFileAtomically(path, contents);
+  if (!error) {
+    if (*failing)
+      std::cerr << "vistrel-desktop: " << path << ":0: saved again; the changes are kept\n";
+    *failing = false;
+    return true;
+  }
+  if (!*failing)
+    std::cerr << "vistrel-desktop: " << path << ":0: cannot be saved (" << *error
+              << "); changes are kept only while the simulation runs\n";
+  *failing = true;
   return false;
 }
 
 std::optional<std::string> moveAside(const std::string& path) {
-  std::string target = path + ".damaged";
-  for (int n = 1; exists(target) && n < 1000; ++n) target = path + ".damaged." + std::to_string(n);
-  if (exists(target) || std::rename(path.c_str(), target.c_str()) != 0) return std::nullopt;
-  return target;
+  for (int n = 0; n <= 1000; ++n) {
+    std::string target = path + ".damaged";
+    if (n) target.append(".").append(std::to_string(n));
+    if (renameNoReplace(path, target)) return target;
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
 }
 
-StoredFileLoad loadStoredFile(
-    const std::string& path, const std::string& what, const std::string& startState,
-    const std::function<std::optional<std::string>(const std::vector<Token>&)>& parseLine) {
+void printStoredFileReport(const std::string& report) {
+  std::size_t start = 0;
+  while (start < report.size()) {
+    auto end = report.find('\n', start);
+    if (end == std::string::npos) end = report.size();
+    std::cerr << "vistrel-desktop: " << report.substr(start, end - start) << "\n";
+    start = end + 1;
+  }
+}
+
+StoredFileLoad loadStoredFile(const std::string& path, const std::string& what,
+                              const std::string& startState, const StoredLineParser& parseLine) {
   StoredFileLoad result;
+  result.savePath = path;
   auto refuse = [&](const std::string& why) {
     result.writable = false;
+    result.discarded = true;
     result.report = path + ":0: cannot use this " + what + " file (" + why +
                     "); it will not be written; starting with " + startState;
     return result;
   };
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT) return result;  // no file yet: it is created on the first save
-    return refuse(std::strerror(errno));
+  // Through a link, the file it names is the one read and, if damaged, moved.
+  std::string why;
+  auto file = saveTarget(path, &why);
+  if (!file) return refuse(why);
+  std::string text;
+  switch (readStoredFile(*file, &text, &why)) {
+    case ReadResult::Missing: return result;  // created on the first save
+    case ReadResult::Refused: return refuse(why);
+    case ReadResult::Read: break;
   }
-  if (!S_ISREG(st.st_mode)) return refuse("not a regular file");
-  std::ifstream in(path);
-  if (!in) return refuse("cannot be opened");
 
-  std::string line, error;
-  int lineNo = 0;
-  while (error.empty() && std::getline(in, line)) {
+  std::string error, notes;
+  int lineNo = 0, noteCount = 0;
+  auto note = [&](int line, const std::string& message) {
+    if (++noteCount <= kMaxNotes)
+      notes += path + ":" + std::to_string(line) + ": " + message + "\n";
+  };
+  for (std::size_t start = 0; error.empty() && start < text.size();) {
+    auto end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
     ++lineNo;
     std::vector<Token> tokens;
-    if (auto e = tokenize(line, &tokens))
+    bool comment = false;
+    if (auto e = tokenizeStoredLine(line, &tokens, &comment)) {
       error = *e;
-    else if (!tokens.empty())
-      error = parseLine(tokens).value_or("");
+      break;
+    }
+    std::string lineNote;
+    if (!tokens.empty()) error = parseLine(tokens, lineNo, &lineNote).value_or("");
+    if (comment)
+      lineNote = lineNote.empty() ? "comment is not kept when the file is saved"
+                                  : lineNote + "; its comment is not kept either";
+    if (!lineNote.empty()) note(lineNo, lineNote);
   }
-  if (error.empty() && in.bad()) error = "cannot be read";
-  if (error.empty()) return result;
+  if (error.empty()) {
+    if (noteCount > kMaxNotes)
+      notes += path + ":" + std::to_string(lineNo) + ": and " +
+               std::to_string(noteCount - kMaxNotes) +
+               " more lines that are not kept as written when the file is saved\n";
+    if (!notes.empty()) notes.pop_back();
+    result.report = notes;
+    return result;
+  }
 
-  auto aside = moveAside(path);
+  result.discarded = true;
+  auto aside = moveAside(*file);
   result.report =
       path + ":" + std::to_string(lineNo) + ": damaged " + what + " file (" + error + "); ";
   if (aside) {
+    result.savePath = *file;
     result.report += "kept as " + *aside + "; starting with " + startState;
   } else {
     result.writable = false;

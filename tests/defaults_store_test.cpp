@@ -131,7 +131,8 @@ TEST_F(DefaultsFile, EveryKindOfDamageIsCaught) {
 namespace {
 
 // A path that exists but is no readable regular file is reported and left
-// alone for the whole run: nothing is renamed, nothing is written over it.
+// alone for the whole run: nothing is renamed, nothing is written over it,
+// and no save claims to have kept the changes.
 TEST_F(DefaultsFile, PathThatIsNotAFileIsNeverWritten) {
   fs::create_directory(path);
   write(path + "/inside", "keep me");
@@ -142,7 +143,9 @@ TEST_F(DefaultsFile, PathThatIsNotAFileIsNeverWritten) {
             std::string::npos)
       << report;
   store.set("modKey", std::int64_t{2});
-  EXPECT_TRUE(store.synchronize());
+  EXPECT_FALSE(store.synchronize());
+  EXPECT_EQ(traceText.str().find("defaults.sync"), std::string::npos) << traceText.str();
+  EXPECT_FALSE(store.changesKept());
   EXPECT_TRUE(fs::is_directory(path));
   EXPECT_EQ(read(path + "/inside"), "keep me");
   EXPECT_EQ(files(), std::vector<std::string>{"defaults"});

@@ -123,3 +123,31 @@ TEST_F(LoginItemsFileTest, DamagedFileIsReportedAndKeptAside) {
 }
 
 }  // namespace
+
+namespace {
+
+// Items taken from the file are one list with those added later: each keeps
+// its id when moved, and each can be removed by its URL.
+TEST_F(LoginItemsFileTest, LoadedItemsMoveAndLeaveLikeAnyOther) {
+  std::ofstream(path) << "\"file:///A.app/\"\n\"file:///B.app/\"\n\"file:///C.app/\"\n";
+  std::string report;
+  store.attachFile(path, &report);
+  ASSERT_EQ(store.entries().size(), 3u);
+  auto idOfB = store.entries()[1].id;
+  EXPECT_EQ(store.insert(LoginItemPosition::BeforeFirst, "file:///B.app/"), idOfB);
+  auto idOfD = store.insert(LoginItemPosition::Last, "file:///D.app/");
+  EXPECT_NE(idOfD, 0u);
+  for (const auto& e : store.entries()) {
+    if (e.url != "file:///D.app/") {
+      EXPECT_NE(e.id, idOfD);
+    }
+  }
+  EXPECT_TRUE(store.removeURL("file:///C.app/"));
+  EXPECT_FALSE(store.removeURL("file:///C.app/"));
+  EXPECT_TRUE(store.contains(idOfB));
+  EXPECT_EQ(store.urls(),
+            (std::vector<std::string>{"file:///B.app/", "file:///A.app/", "file:///D.app/"}));
+  EXPECT_EQ(read(path), "\"file:///B.app/\"\n\"file:///A.app/\"\n\"file:///D.app/\"\n");
+}
+
+}  // namespace
