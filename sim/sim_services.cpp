@@ -71,14 +71,14 @@ platform::RunningApplication running(const Process& p) { return {p.bundleID, p.b
 
 std::vector<platform::RunningApplication> SimWorkspace::runningApplications() {
   std::vector<platform::RunningApplication> apps;
-  for (const auto& p : ctx_.world.processes) apps.push_back(running(p));
+  for (const auto& p : ctx_.world.processes()) apps.push_back(running(p));
   return apps;
 }
 
 std::vector<platform::RunningApplication> SimWorkspace::runningApplicationsWithBundleIdentifier(
     const std::string& bundleIdentifier) {
   std::vector<platform::RunningApplication> apps;
-  for (const auto& p : ctx_.world.processes)
+  for (const auto& p : ctx_.world.processes())
     if (p.bundleID == bundleIdentifier) apps.push_back(running(p));
   return apps;
 }
