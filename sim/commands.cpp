@@ -100,14 +100,15 @@ std::string commandText(const TimedAction& action) {
             std::string item = std::holds_alternative<std::string>(p.item)
                                    ? quoted(std::get<std::string>(p.item))
                                    : std::to_string(std::get<std::size_t>(p.item));
-            std::string offset =
-                p.dx != 0 || p.dy != 0 ? " " + number(p.dx) + " " + number(p.dy) : "";
-            return "pointer dock " + item + offset;
+            std::string text = "pointer dock " + item;
+            if (p.dx != 0 || p.dy != 0)
+              text.append(" ").append(number(p.dx)).append(" ").append(number(p.dy));
+            return text;
           },
           [](const Modifiers& m) {
             std::string keys;
             for (const auto& [flag, name] : kModifierNames)
-              if (m.flags & flag) keys += (keys.empty() ? "" : "+") + std::string(name);
+              if (m.flags & flag) keys.append(keys.empty() ? "" : "+").append(name);
             return "modifiers " + (keys.empty() ? std::string("none") : keys);
           },
           [](const RightClick&) { return std::string("rightclick"); },
@@ -144,7 +145,7 @@ std::string commandText(const SetupAction& action) {
             static const char* const kKinds[] = {"app", "folder", "trash", "minimized", "item"};
             std::string text = std::string("dock ") + kKinds[static_cast<int>(d.kind)] + " " +
                                titleOrNone(d.title);
-            if (d.kind == DockItemKind::Other) text += " " + d.subrole.value_or("none");
+            if (d.kind == DockItemKind::Other) text.append(" ").append(d.subrole.value_or("none"));
             if (d.running) text += " running";
             if (d.bundleID) text += " bundle " + *d.bundleID;
             return text;

@@ -37,8 +37,10 @@ LineRead readLine(std::streambuf& in, std::string* line) {
   }
 }
 
-bool startsApplication(const SetupAction& a) {
-  if (auto* item = std::get_if<AddDockItem>(&a)) return item->running;
+// An application Dock item runs at launch or can be launched by a click;
+// either way it may become one more running application.
+bool isApplication(const SetupAction& a) {
+  if (auto* item = std::get_if<AddDockItem>(&a)) return item->kind == DockItemKind::App;
   return std::holds_alternative<AddApp>(a);
 }
 
@@ -108,7 +110,7 @@ class Loader {
     };
     if (std::holds_alternative<AddDockItem>(action))
       limit(&dockItems_, kMaxDockItems, "Dock items");
-    if (startsApplication(action)) limit(&applications_, kMaxApplications, "applications");
+    if (isApplication(action)) limit(&applications_, kMaxApplications, "applications");
     if (std::holds_alternative<AddScreen>(action)) limit(&screens_, kMaxScreens, "screens");
     if (std::holds_alternative<AddDockChild>(action))
       limit(&dockChildren_, kMaxDockChildren, "further Dock children");

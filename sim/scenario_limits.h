@@ -18,12 +18,16 @@ inline constexpr std::size_t kMaxLineBytes = 4096;
 inline constexpr double kMaxSeconds = 7 * 24 * 3600;
 inline constexpr const char* kMaxSecondsText = "604800 s (7 days)";
 
-// The world.
-inline constexpr std::size_t kMaxDockItems = 50'000;
-inline constexpr std::size_t kMaxDockChildren = 100;  // `dock child` lines
-inline constexpr std::size_t kMaxScreens = 64;        // `screen` lines, and frames of one `screens`
-inline constexpr std::size_t kMaxApplications = 50'000;  // running Dock items and `app` lines
-inline constexpr std::size_t kMaxLoginItems = 1000;      // `login-item` lines
+// The world. Every tracking tick that evaluates a Dock item asks for the
+// running applications (the whole list, as the platform gives it) and reads
+// each further child of the Dock: their counts, not the Dock's length, set
+// what a tick costs. A day of such ticks with 50 applications runs in about
+// 6 s (Release); a row of 1,000 Dock items costs nothing per tick.
+inline constexpr std::size_t kMaxDockItems = 1000;
+inline constexpr std::size_t kMaxApplications = 50;  // application Dock items and `app` lines
+inline constexpr std::size_t kMaxDockChildren = 16;  // `dock child` lines
+inline constexpr std::size_t kMaxScreens = 64;       // `screen` lines, and frames of one `screens`
+inline constexpr std::size_t kMaxLoginItems = 1000;  // `login-item` lines
 // A screen's origin lies within this distance of 0, and its sides are no longer.
 inline constexpr double kMaxScreenCoordinate = 1e7;
 

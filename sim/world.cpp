@@ -40,6 +40,12 @@ const Process* World::process(pid_t pid) const {
   return it != processes_.end() && it->pid == pid ? &*it : nullptr;
 }
 
+const std::vector<pid_t>& World::pidsWithBundleID(const std::string& bundleID) const {
+  static const std::vector<pid_t> none;
+  auto it = pidsByBundleID_.find(bundleID);
+  return it == pidsByBundleID_.end() ? none : it->second;
+}
+
 const Process* World::processWithBundleID(const std::string& bundleID) const {
   auto it = pidsByBundleID_.find(bundleID);
   return it == pidsByBundleID_.end() ? nullptr : process(it->second.front());

@@ -79,6 +79,8 @@ class World {
   const Process* process(pid_t pid) const;
   // The first launched of those with that bundle identifier.
   const Process* processWithBundleID(const std::string& bundleID) const;
+  // The identifiers of all of them, in launch order.
+  const std::vector<pid_t>& pidsWithBundleID(const std::string& bundleID) const;
   bool isRunning(const DockItem& item) const;
   void startDock();
 
