@@ -52,7 +52,7 @@ class Words {
   std::size_t size() const { return w_.size(); }
   const std::string& name() const { return w_[0].text; }
   [[noreturn]] void fail(const std::string& message) const {
-    words::fail(where_, name() + ": " + message);
+    words::fail(where_, excerpt(name()) + ": " + message);
   }
   bool isWord(std::size_t i, const char* text) const {
     return i < size() && !w_[i].quoted && w_[i].text == text;
@@ -261,25 +261,24 @@ void notFinite(const std::string& where, const std::string& word) {
 
 }  // namespace
 
-void checkLine(std::string& line, const std::string& where) {
+std::optional<std::string> lineFault(std::string& line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (line.size() > kMaxLineBytes)
-    fail(where, "a line is at most " + std::to_string(kMaxLineBytes) + " bytes");
+    return "a line is at most " + std::to_string(kMaxLineBytes) + " bytes";
   for (std::size_t i = 0; i < line.size(); ++i) {
     auto c = static_cast<unsigned char>(line[i]);
     // C0 controls and DEL, and the C1 controls as UTF-8 writes them (U+0080
     // to U+009F: C2 80 to C2 9F), which include a line break of their own.
-    bool control = (c < 0x20 && c != '\t') || c == 0x7F;
-    bool c1 = c == 0xC2 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
-              static_cast<unsigned char>(line[i + 1]) <= 0x9F;
-    if (control || c1) {
+    if ((c >= 0x20 && c < 0x7F) || c == '\t') continue;
+    auto next = i + 1 < line.size() ? static_cast<unsigned char>(line[i + 1]) : 0;
+    bool c1 = c == 0xC2 && next >= 0x80 && next <= 0x9F;
+    if (c < 0x20 || c == 0x7F || c1) {
       char code[16];
-      std::snprintf(code, sizeof code, c1 ? "U+%04X" : "0x%02X",
-                    c1 ? static_cast<unsigned>(static_cast<unsigned char>(line[i + 1])) : c);
-      fail(where,
-           std::string("a control character (") + code + ") at column " + std::to_string(i + 1));
+      std::snprintf(code, sizeof code, c1 ? "U+%04X" : "0x%02X", c1 ? next : c);
+      return std::string("a control character (") + code + ") at column " + std::to_string(i + 1);
     }
   }
+  return std::nullopt;
 }
 
 std::string excerpt(const std::string& word) {

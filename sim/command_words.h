@@ -12,10 +12,10 @@
 
 namespace sim::words {
 
-// Drops the `\r` of a CRLF line end; refuses any other control character
-// but tab (a NUL byte included) and a line longer than the limit.
-// Throws ScenarioError "WHERE: message".
-void checkLine(std::string& line, const std::string& where);
+// Drops the `\r` of a CRLF line end; then what is wrong with the line, if
+// anything: a control character but tab (a NUL byte included), or more
+// bytes than a line may hold.
+std::optional<std::string> lineFault(std::string& line);
 
 // A word as an error quotes it: whole when short, else its first bytes and "…".
 std::string excerpt(const std::string& word);

@@ -65,7 +65,7 @@ bool DockCatalog::hasTitle(const std::string& title) const {
 Command parseTimedCommand(const std::string& text, const std::string& where,
                           const DockCatalog* dock) {
   std::string line = text;
-  words::checkLine(line, where);
+  if (auto fault = words::lineFault(line)) throw ScenarioError(where + ": " + *fault);
   std::vector<Token> tokens;
   if (auto e = tokenize(line, &tokens)) throw ScenarioError(where + ": " + *e);
   if (tokens.empty() || tokens[0].quoted) throw ScenarioError(where + ": expected a command");

@@ -11,7 +11,10 @@
 namespace sim {
 
 void Desktop::inputError(int line, const std::string& message) {
-  std::cerr << "vistrel-desktop: line " << line << ": " << message << "\n";
+  // A live session's command has no line of a file.
+  std::cerr << "vistrel-desktop: ";
+  if (line > 0) std::cerr << "line " << line << ": ";
+  std::cerr << message << "\n";
   trace_.emit(Event::InputError, quoted(message));
 }
 

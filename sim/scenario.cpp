@@ -49,12 +49,19 @@ class Loader {
  public:
   explicit Loader(const std::string& file) { s_.file = file; }
 
-  void line(std::string text, int lineNo) {
-    const std::string where = s_.file + ":" + std::to_string(lineNo);
-    words::checkLine(text, where);
-    std::vector<Token> tokens;
-    if (auto e = tokenize(text, &tokens)) fail(where, *e);
-    if (tokens.empty()) return;
+  void line(std::string& text, int lineNo) {
+    auto where = [&] { return s_.file + ":" + std::to_string(lineNo); };
+    if (auto fault = words::lineFault(text)) fail(where(), *fault);
+    tokens_.clear();
+    if (auto e = tokenize(text, &tokens_)) fail(where(), *e);
+    if (tokens_.empty()) return;  // blank, or a comment
+    command(tokens_, lineNo, where());
+  }
+
+  Scenario take() { return std::move(s_); }
+
+ private:
+  void command(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
     if (s_.runUntil) fail(where, "nothing may follow run");
     if (!tokens[0].quoted && tokens[0].text == "run")
       run(tokens, where);
@@ -64,9 +71,6 @@ class Loader {
       setup(tokens, lineNo, where);
   }
 
-  Scenario take() { return std::move(s_); }
-
- private:
   double time(const std::vector<Token>& tokens, const std::string& where) {
     const std::string& name = tokens[0].text;
     double t = words::number(tokens[1], name, where);
@@ -120,6 +124,7 @@ class Loader {
   }
 
   Scenario s_;
+  std::vector<Token> tokens_;  // the current line's, kept for their capacity
   double lastTime_ = 0;
   std::optional<DockCatalog> dock_;  // from the first `at` on
   std::size_t dockItems_ = 0, applications_ = 0, screens_ = 0, dockChildren_ = 0, loginItems_ = 0;
@@ -158,14 +163,14 @@ Scenario parseScenario(std::istream& in, const std::string& fileName) {
     LineRead read = buffer ? readLine(*buffer, &text) : LineRead::End;
     if (read == LineRead::End) break;
     ++lineNo;
-    const std::string where = fileName + ":" + std::to_string(lineNo);
+    auto where = [&] { return fileName + ":" + std::to_string(lineNo); };
     if (read == LineRead::TooLong)
-      fail(where, "a line is at most " + std::to_string(kMaxLineBytes) + " bytes");
+      fail(where(), "a line is at most " + std::to_string(kMaxLineBytes) + " bytes");
     if (static_cast<std::size_t>(lineNo) > kMaxLines)
-      fail(where, "a scenario has at most " + std::to_string(kMaxLines) + " lines");
+      fail(where(), "a scenario has at most " + std::to_string(kMaxLines) + " lines");
     bytes += text.size() + 1;  // its '\n', which the last line may lack
-    if (bytes > kMaxScenarioBytes + 1) fail(where, "a scenario is at most 64 MiB");
-    loader.line(std::move(text), lineNo);
+    if (bytes > kMaxScenarioBytes + 1) fail(where(), "a scenario is at most 64 MiB");
+    loader.line(text, lineNo);
   }
   return loader.take();
 }
