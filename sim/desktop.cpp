@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "sim/overloaded.h"
 #include "sim/stored_file.h"
 
 namespace sim {
@@ -27,13 +28,15 @@ std::string bundleURLFor(const std::string& title) {
   return platform::fileURLWithPath("/Applications/" + title + ".app", true);
 }
 
-std::optional<std::string> subroleFor(const DockItemSpec& spec) {
-  if (spec.kind == "app") return "AXApplicationDockItem";
-  if (spec.kind == "folder") return "AXFolderDockItem";
-  if (spec.kind == "trash") return "AXTrashDockItem";
-  if (spec.kind == "minimized") return "AXMinimizedWindowDockItem";
-  if (spec.subrole == "none") return std::nullopt;
-  return spec.subrole;
+std::optional<std::string> subroleFor(const AddDockItem& spec) {
+  switch (spec.kind) {
+    case DockItemKind::App: return "AXApplicationDockItem";
+    case DockItemKind::Folder: return "AXFolderDockItem";
+    case DockItemKind::Trash: return "AXTrashDockItem";
+    case DockItemKind::Minimized: return "AXMinimizedWindowDockItem";
+    case DockItemKind::Other: return spec.subrole;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -57,28 +60,18 @@ void Desktop::setUpWorld() {
   bool dockRuns = true;
   std::vector<platform::Rect> screens;
   for (const auto& c : scenario_.setup) {
-    if (c.is("screen")) {
-      screens.push_back({{*parseNumber(c.word(1)), *parseNumber(c.word(2))},
-                         {*parseNumber(c.word(3)), *parseNumber(c.word(4))}});
-    } else if (c.is("no") && c.word(1) == "dock") {
+    const SetupAction& a = c.action;
+    if (auto* screen = std::get_if<AddScreen>(&a)) {
+      screens.push_back(screen->frame);
+    } else if (std::holds_alternative<NoDock>(a)) {
       dockRuns = false;
-    } else if (c.is("trusted")) {
-      world_.trusted = c.word(1) == "yes";
-    } else if (c.is("defaults")) {
-      platform::PrefValue v;
-      parsePrefValue(c.word(2), c.words[3], &v);
-      defaults_.preset(c.word(1), v);
-    } else if (c.is("dock") && c.word(1) == "child") {
-      DockChild child;
-      if (c.words[2].quoted) {
-        child.kind = DockChild::Identifier;
-        child.identifier = c.word(2);
-      } else if (c.word(2) == "number") {
-        child.kind = DockChild::NumberIdentifier;
-        child.number = static_cast<long>(*parseNumber(c.word(3)));
-      }
-      world_.dock.extraChildren.push_back(child);
-    } else if (c.is("dock") && c.word(1) == "children") {
+    } else if (auto* trust = std::get_if<Trusted>(&a)) {
+      world_.trusted = trust->trusted;
+    } else if (auto* d = std::get_if<DefaultsSet>(&a)) {
+      defaults_.preset(d->key, d->value);
+    } else if (auto* child = std::get_if<AddDockChild>(&a)) {
+      world_.dock.extraChildren.push_back(child->child);
+    } else if (std::holds_alternative<DockChildrenUnreadable>(a)) {
       world_.dock.childrenUnreadable = true;
     }
   }
@@ -88,21 +81,26 @@ void Desktop::setUpWorld() {
 
   if (dockRuns) world_.startDock();
   world_.startProcess("Finder", "com.apple.finder", bundleURLFor("Finder"));
-  for (const auto& spec : dockItemsOf(scenario_)) {
+  for (const auto& spec : dockItemsOf(scenario_.setup)) {
+    std::size_t number = world_.dock.items.size() + 1;
     DockItem item{spec.title, subroleFor(spec), std::nullopt, std::nullopt};
-    if (spec.kind == "app") {
-      item.bundleID = spec.bundleID.value_or(wellKnownBundleID(spec.title));
-      item.bundleURL = bundleURLFor(spec.title);
+    if (spec.kind == DockItemKind::App) {
+      // An application without a title is known by its place in the Dock.
+      std::string name = spec.title.value_or("item" + std::to_string(number));
+      item.bundleID = spec.bundleID.value_or(wellKnownBundleID(name));
+      item.bundleURL = bundleURLFor(name);
       if (spec.running && !world_.processWithBundleID(*item.bundleID))
-        world_.startProcess(spec.title, item.bundleID, item.bundleURL);
+        world_.startProcess(item.processName(), item.bundleID, item.bundleURL);
     }
-    world_.dock.items.push_back(item);
+    if (item.title) firstItemTitled_.try_emplace(*item.title, number - 1);
+    world_.dock.items.push_back(std::move(item));
   }
   for (const auto& c : scenario_.setup) {
-    if (!c.is("app")) continue;
-    std::string id = c.words.size() == 4 ? c.word(3) : wellKnownBundleID(c.word(1));
+    auto* app = std::get_if<AddApp>(&c.action);
+    if (!app) continue;
+    std::string id = app->bundleID.value_or(wellKnownBundleID(app->name));
     if (!world_.processWithBundleID(id))
-      world_.startProcess(c.word(1), id, bundleURLFor(c.word(1)));
+      world_.startProcess(app->name, id, bundleURLFor(app->name));
   }
   const auto& first = world_.screens.front();
   world_.pointer = {first.minX() + first.size.width / 2, first.minY() + first.size.height / 2};
@@ -191,67 +189,66 @@ void Desktop::relaunch() {
   }
 }
 
-void Desktop::movePointer(const Command& c) {
-  if (c.word(1) != "dock" || c.words[1].quoted) {
-    world_.pointer = {*parseNumber(c.word(1)), *parseNumber(c.word(2))};
+void Desktop::movePointer(const PointerToDock& p, int line) {
+  std::optional<std::size_t> index;
+  if (auto* title = std::get_if<std::string>(&p.item)) {
+    auto it = firstItemTitled_.find(*title);
+    if (it != firstItemTitled_.end()) index = it->second;
+  } else if (std::size_t n = std::get<std::size_t>(p.item);
+             n >= 1 && n <= world_.dock.items.size()) {
+    index = n - 1;
+  }
+  // A scenario file never gets here with an item the Dock lacks (its loader
+  // checks); a live session's command may.
+  if (!index) {
+    inputError(line, "the Dock has no such item");
     return;
   }
-  std::size_t index = 0;
-  if (c.words[2].quoted) {
-    while (index < world_.dock.items.size() && world_.dock.items[index].title != c.word(2)) ++index;
-  } else {
-    index = static_cast<std::size_t>(*parseNumber(c.word(2))) - 1;
-  }
-  auto centre = world_.itemCocoaCentre(index);
-  if (c.words.size() == 5) {
-    centre.x += *parseNumber(c.word(3));
-    centre.y += *parseNumber(c.word(4));
-  }
+  auto centre = world_.itemCocoaCentre(*index);
+  centre.x += p.dx;
+  centre.y += p.dy;
   world_.pointer = centre;
+}
+
+void Desktop::click(bool right) {
+  // The agent's windows float above the Dock: a click on one goes to the
+  // agent itself, which its global monitor does not hear of.
+  if (session_ && session_->simAppKit().windowAt(world_.pointer)) return;
+  if (!right) {
+    world_.click();
+  } else {
+    world_.rightClick();
+    if (session_) session_->simEvents().deliverRightMouseDown();
+  }
 }
 
 void Desktop::apply(const Command& c) {
   trace_.emit(Event::Input, c.echo());
-  const std::string& name = c.word(0);
-  if (name == "pointer") {
-    movePointer(c);
-  } else if (name == "modifiers") {
-    world_.modifiers = *parseModifiers(c.word(1));
-  } else if (name == "rightclick" || name == "click") {
-    // The agent's windows float above the Dock: a click on one goes to the
-    // agent itself, which its global monitor does not hear of.
-    if (session_ && session_->simAppKit().windowAt(world_.pointer)) return;
-    if (name == "click") {
-      world_.click();
-    } else {
-      world_.rightClick();
-      if (session_) session_->simEvents().deliverRightMouseDown();
-    }
-  } else if (name == "grant" || name == "revoke") {
-    world_.trusted = name == "grant";
-  } else if (name == "defaults") {
-    platform::PrefValue v;
-    parsePrefValue(c.word(2), c.words[3], &v);
-    defaults_.set(c.word(1), v);
-  } else if (name == "mission-control") {
-    world_.startMissionControl();
-  } else if (name == "dock") {
-    if (c.word(1) == "restart")
-      world_.restartDock();
-    else
-      world_.quitDock();
-  } else if (name == "screens") {
-    auto n = screenNumbers(c);
-    world_.screens.clear();
-    for (std::size_t i = 0; i + 3 < n.size(); i += 4)
-      world_.screens.push_back({{n[i], n[i + 1]}, {n[i + 2], n[i + 3]}});
-  } else if (name == "relaunch") {
-    relaunch();
-  } else if (name == "inspect") {
-    inspect();
-  } else {
-    applyShellInput(c);
-  }
+  std::visit(Overloaded{
+                 [&](const PointerTo& p) {
+                   world_.pointer = {p.x, p.y};
+                 },
+                 [&](const PointerToDock& p) { movePointer(p, c.line); },
+                 [&](const Modifiers& m) { world_.modifiers = m.flags; },
+                 [&](const RightClick&) { click(true); },
+                 [&](const Click&) { click(false); },
+                 [&](const Grant&) { world_.trusted = true; },
+                 [&](const Revoke&) { world_.trusted = false; },
+                 [&](const DefaultsSet& d) { defaults_.set(d.key, d.value); },
+                 [&](const MissionControl&) { world_.startMissionControl(); },
+                 [&](const DockRestart&) { world_.restartDock(); },
+                 [&](const DockQuit&) { world_.quitDock(); },
+                 [&](const Screens& s) { world_.screens = s.frames; },
+                 [&](const Relaunch&) { relaunch(); },
+                 [&](const Inspect&) { inspect(); },
+                 [&](const LoginItemsAdd& l) { addLoginItem(l.url); },
+                 [&](const LoginItemsRemove& l) { removeLoginItem(l.url); },
+                 [&](const Menu& m) { chooseMenuItem(m.title, c.line); },
+                 [&](const Button& b) { pressButton(b.title, c.line); },
+                 [&](const Check& k) { setCheckbox(k.title, k.on, c.line); },
+                 [&](const Close&) { closeWindow(c.line); },
+             },
+             c.action);
 }
 
 }  // namespace sim

@@ -9,6 +9,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 
 #include "sim/agent_session.h"
 #include "sim/defaults_store.h"
@@ -56,7 +57,8 @@ class Desktop {
   AgentSession* session() { return session_.get(); }
   Nanos endTime() const { return toNanos(scenario_.endTime()); }
 
-  // Applies one timed command now, as the scenario would.
+  // Applies one timed command now, as the scenario would (a live session's
+  // commands come from parseTimedCommand). Its line names it in errors.
   void apply(const Command& c);
 
  private:
@@ -66,14 +68,22 @@ class Desktop {
   void endSession();
   void mainLoop();
   void relaunch();
-  void movePointer(const Command& c);
+  void movePointer(const PointerToDock& p, int line);
+  void click(bool right);
   // `inspect`: the report of the element under the pointer (desktop_inspect.cpp).
   void inspect();
-  // menu, button, check, close, login-items (desktop_shell.cpp).
-  void applyShellInput(const Command& c);
+  // menu, button, check, close (desktop_shell.cpp).
+  void inputError(int line, const std::string& message);
+  bool agentTakesInput(int line);
+  SimWindow* frontmostWindow(int line);
+  void chooseMenuItem(const std::string& title, int line);
+  void pressButton(const std::string& title, int line);
+  void setCheckbox(const std::string& title, bool on, int line);
+  void closeWindow(int line);
   // `login-item` set-up lines and `login-items add|remove` (desktop_login_items.cpp).
   void setUpLoginItems();
-  void applyLoginItemsInput(const Command& c);
+  void addLoginItem(const std::string& url);
+  void removeLoginItem(const std::string& url);
 
   Scenario scenario_;
   DesktopOptions options_;
@@ -83,6 +93,8 @@ class Desktop {
   DefaultsStore defaults_;
   LoginItemsStore loginItems_{trace_};
   std::map<std::string, std::string> bundleInfo_;
+  // `pointer dock "Title"` goes to the first item of that title.
+  std::unordered_map<std::string, std::size_t> firstItemTitled_;
   std::unique_ptr<AgentSession> session_;
   Nanos limit_ = 0;
   int launches_ = 0;

@@ -12,15 +12,14 @@ void Desktop::setUpLoginItems() {
     printStoredFileReport(report);
   }
   for (const auto& c : scenario_.setup)
-    if (c.is("login-item")) loginItems_.preset(c.word(1));
+    if (auto* item = std::get_if<AddLoginItem>(&c.action)) loginItems_.preset(item->url);
 }
 
 // Another program edits the list: it appends what it adds.
-void Desktop::applyLoginItemsInput(const Command& c) {
-  if (c.word(1) == "add")
-    loginItems_.insert(platform::LoginItemPosition::Last, c.word(2));
-  else
-    loginItems_.removeURL(c.word(2));
+void Desktop::addLoginItem(const std::string& url) {
+  loginItems_.insert(platform::LoginItemPosition::Last, url);
 }
+
+void Desktop::removeLoginItem(const std::string& url) { loginItems_.removeURL(url); }
 
 }  // namespace sim

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/entry.h"
+#include "backend/info_file.h"
 #include "sim/desktop.h"
 #include "sim/file_identity.h"
 
@@ -13,10 +14,32 @@
 
 namespace {
 
+void printUsage(std::ostream& out) {
+  out << "usage: vistrel-desktop [--defaults FILE] [--login-items FILE] "
+         "[--resources DIR] SCENARIO.scn\n"
+         "       vistrel-desktop --help | --version\n";
+}
+
 int usage() {
-  std::cerr << "usage: vistrel-desktop [--defaults FILE] [--login-items FILE] "
-               "[--resources DIR] SCENARIO.scn\n";
+  printUsage(std::cerr);
   return 2;
+}
+
+// "vistrel-desktop 1.0", the version the bundle's information gives.
+int printVersion(const std::string& resourceDir) {
+  backend::InfoDictionary info;
+  if (auto error = backend::readInfoFile(resourceDir + "/Info.txt", &info)) {
+    std::cerr << "vistrel-desktop: " << *error << " (bundle information)\n";
+    return 1;
+  }
+  auto version = info.find("CFBundleShortVersionString");
+  if (version == info.end()) {
+    std::cerr << "vistrel-desktop: " << resourceDir
+              << "/Info.txt has no CFBundleShortVersionString\n";
+    return 1;
+  }
+  std::cout << "vistrel-desktop " << version->second << "\n";
+  return 0;
 }
 
 }  // namespace
@@ -26,9 +49,15 @@ int main(int argc, char** argv) {
   options.entry = agentMain;
   options.resourceDir = VISTREL_RESOURCE_DIR;
   const char* scenarioPath = nullptr;
+  bool version = false;
   for (int i = 1; i < argc; ++i) {
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (!std::strcmp(argv[i], "--defaults")) {
+    if (!std::strcmp(argv[i], "--help")) {
+      printUsage(std::cout);
+      return 0;
+    } else if (!std::strcmp(argv[i], "--version")) {
+      version = true;  // once --resources, wherever it stands, is known
+    } else if (!std::strcmp(argv[i], "--defaults")) {
       const char* v = value();
       if (!v) return usage();
       options.defaultsFile = v;
@@ -46,6 +75,7 @@ int main(int argc, char** argv) {
       scenarioPath = argv[i];
     }
   }
+  if (version) return printVersion(options.resourceDir);
   if (!scenarioPath) return usage();
   // Each save of one would destroy the other: refuse before anything is read.
   if (options.defaultsFile && options.loginItemsFile &&

@@ -1,199 +1,134 @@
 #include "sim/scenario.h"
 
-#include <cmath>
-#include <fstream>
-#include <functional>
-#include <map>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
-#include "platform/events.h"
-#include "sim/run_queue.h"
-#include "sim/trace.h"
+#include "sim/command_words.h"
+#include "sim/scenario_limits.h"
 
 namespace sim {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& file, int line, const std::string& message) {
-  throw ScenarioError(file + ":" + std::to_string(line) + ": " + message);
+using namespace sim::limits;
+
+[[noreturn]] void fail(const std::string& where, const std::string& message) {
+  throw ScenarioError(where + ": " + message);
 }
 
-// Checks one command's words; throws through `bad` on the first fault.
-class Checker {
- public:
-  Checker(const Command& c, std::function<void(const std::string&)> bad)
-      : c_(c), bad_(std::move(bad)) {}
+// Reads one line, without its '\n', keeping no more than a line may hold
+// (and a CR after it). False at the end of the input.
+enum class LineRead { Line, End, TooLong };
+LineRead readLine(std::streambuf& in, std::string* line) {
+  line->clear();
+  bool any = false;
+  for (;;) {
+    int c = in.sbumpc();
+    if (c == std::char_traits<char>::eof()) return any ? LineRead::Line : LineRead::End;
+    any = true;
+    if (c == '\n') return LineRead::Line;
+    if (line->size() == kMaxLineBytes + 1) return LineRead::TooLong;
+    line->push_back(static_cast<char>(c));
+  }
+}
 
-  std::size_t size() const { return c_.words.size(); }
-  [[noreturn]] void fail(const std::string& message) const {
-    bad_(c_.word(0) + ": " + message);
-    throw ScenarioError(message);  // bad_ throws; this keeps [[noreturn]] honest
+// An application Dock item runs at launch or can be launched by a click;
+// either way it may become one more running application.
+bool isApplication(const SetupAction& a) {
+  if (auto* item = std::get_if<AddDockItem>(&a)) return item->kind == DockItemKind::App;
+  return std::holds_alternative<AddApp>(a);
+}
+
+// The scenario being read, line by line, and what its limits count.
+class Loader {
+ public:
+  explicit Loader(const std::string& file) { s_.file = file; }
+
+  void line(std::string& text, int lineNo) {
+    auto where = [&] { return s_.file + ":" + std::to_string(lineNo); };
+    if (auto fault = words::lineFault(text)) fail(where(), *fault);
+    tokens_.clear();
+    if (auto e = tokenize(text, &tokens_)) fail(where(), *e);
+    if (tokens_.empty()) return;  // blank, or a comment
+    command(tokens_, lineNo, where());
   }
-  void count(std::size_t lo, std::size_t hi) const {
-    if (size() < lo || size() > hi)
-      bad_(c_.word(0) + ": expected " +
-           (lo == hi ? std::to_string(lo - 1)
-                     : std::to_string(lo - 1) + " to " + std::to_string(hi - 1)) +
-           " argument(s), got " + std::to_string(size() - 1));
-  }
-  double number(std::size_t i) const {
-    if (i >= size() || c_.words[i].quoted) bad_(c_.word(0) + ": expected a number");
-    auto v = parseNumber(c_.word(i));
-    if (!v) bad_(c_.word(0) + ": not a number: " + c_.word(i));
-    return *v;
-  }
-  const std::string& string(std::size_t i) const {
-    if (i >= size() || !c_.words[i].quoted)
-      bad_(c_.word(0) + ": expected a string in double quotes");
-    return c_.word(i);
-  }
-  const std::string& word(std::size_t i) const {
-    if (i >= size() || c_.words[i].quoted) bad_(c_.word(0) + ": expected a word");
-    return c_.word(i);
-  }
-  void oneOf(std::size_t i, std::initializer_list<const char*> options) const {
-    const std::string& w = word(i);
-    std::string list;
-    for (const char* o : options) {
-      if (w == o) return;
-      list += list.empty() ? o : std::string(", ") + o;
-    }
-    bad_(c_.word(0) + ": expected one of " + list + ", got " + w);
-  }
-  // `[bundle ID]` at position i.
-  void optionalBundle(std::size_t i) const {
-    if (i >= size()) return;
-    if (word(i) != "bundle" || i + 2 != size())
-      bad_(c_.word(0) + ": expected bundle ID at the end");
-    word(i + 1);
-  }
-  void prefValue() const {
-    count(4, 4);
-    word(1);
-    platform::PrefValue v;
-    if (auto e = parsePrefValue(word(2), c_.words[3], &v)) bad_("defaults: " + *e);
-  }
+
+  Scenario take() { return std::move(s_); }
 
  private:
-  const Command& c_;
-  std::function<void(const std::string&)> bad_;
+  void command(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
+    if (s_.runUntil) fail(where, "nothing may follow run");
+    if (!tokens[0].quoted && tokens[0].text == "run")
+      run(tokens, where);
+    else if (!tokens[0].quoted && tokens[0].text == "at")
+      timed(tokens, lineNo, where);
+    else
+      setup(tokens, lineNo, where);
+  }
+
+  double time(const std::vector<Token>& tokens, const std::string& where) {
+    const std::string& name = tokens[0].text;
+    double t = words::number(tokens[1], name, where);
+    if (name == "at" && t < 0) fail(where, "at: time must not be negative");
+    if (t > limits::kMaxSeconds)
+      fail(where, name + ": a scenario lasts at most " + limits::kMaxSecondsText);
+    return t;
+  }
+
+  void run(const std::vector<Token>& tokens, const std::string& where) {
+    if (tokens.size() != 2)
+      fail(where, "run: expected 1 argument(s), got " + std::to_string(tokens.size() - 1));
+    double t = time(tokens, where);
+    if (t < lastTime_)
+      fail(where, "run " + words::excerpt(tokens[1].text) + " is before the last command");
+    s_.runUntil = t;
+  }
+
+  void timed(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
+    if (tokens.size() < 3) fail(where, "at: expected at T COMMAND");
+    double t = time(tokens, where);
+    if (t < lastTime_)
+      fail(where, "at: times never decrease (" + words::excerpt(tokens[1].text) +
+                      " after an earlier time)");
+    if (tokens[2].quoted) fail(where, "expected a command after at T");
+    // Set-up ends at the first `at`: the Dock is known from here on.
+    if (!dock_) dock_ = DockCatalog::of(dockItemsOf(s_.setup));
+    lastTime_ = t;
+    std::span<const Token> command(tokens.begin() + 2, tokens.end());
+    s_.timed.push_back(
+        {lineNo, t, words::timedAction(command, where, &*dock_), joinTokens(tokens, 2)});
+  }
+
+  void setup(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
+    if (dock_) fail(where, "set-up command after the first at: " + words::excerpt(tokens[0].text));
+    if (tokens[0].quoted) fail(where, "expected a command");
+    SetupAction action = words::setupAction(tokens, where);
+    const std::string& name = tokens[0].text;
+    auto limit = [&](std::size_t* count, std::size_t most, const char* what) {
+      if (++*count > most) fail(where, name + ": at most " + std::to_string(most) + " " + what);
+    };
+    if (std::holds_alternative<AddDockItem>(action))
+      limit(&dockItems_, kMaxDockItems, "Dock items");
+    if (isApplication(action)) limit(&applications_, kMaxApplications, "applications");
+    if (std::holds_alternative<AddScreen>(action)) limit(&screens_, kMaxScreens, "screens");
+    if (std::holds_alternative<AddDockChild>(action))
+      limit(&dockChildren_, kMaxDockChildren, "further Dock children");
+    if (std::holds_alternative<AddLoginItem>(action))
+      limit(&loginItems_, kMaxLoginItems, "login items");
+    s_.setup.push_back({lineNo, std::move(action)});
+  }
+
+  Scenario s_;
+  std::vector<Token> tokens_;  // the current line's, kept for their capacity
+  double lastTime_ = 0;
+  std::optional<DockCatalog> dock_;  // from the first `at` on
+  std::size_t dockItems_ = 0, applications_ = 0, screens_ = 0, dockChildren_ = 0, loginItems_ = 0;
 };
-
-void checkSetup(const Checker& k, const Command& c) {
-  const std::string& name = c.word(0);
-  if (name == "screen") {
-    k.count(5, 5);
-    k.number(1);
-    k.number(2);
-    if (k.number(3) <= 0 || k.number(4) <= 0) k.fail("width and height must be positive");
-  } else if (name == "dock") {
-    const std::string& kind = k.word(1);
-    if (kind == "app") {
-      k.string(2);
-      std::size_t next = 3;
-      if (k.size() > 3 && !c.words[3].quoted && c.word(3) == "running") next = 4;
-      k.optionalBundle(next);
-    } else if (kind == "folder" || kind == "trash" || kind == "minimized") {
-      k.count(3, 3);
-      k.string(2);
-    } else if (kind == "item") {
-      k.count(4, 4);
-      k.string(2);
-      k.word(3);
-    } else if (kind == "child") {
-      if (k.size() == 3 && c.words[2].quoted) return;
-      if (k.size() == 3 && c.word(2) == "none") return;
-      k.count(4, 4);
-      k.oneOf(2, {"number"});
-      double n = k.number(3);
-      if (n != std::trunc(n) || std::fabs(n) > 1e15) k.fail("the number must be a whole number");
-    } else if (kind == "children") {
-      k.count(3, 3);
-      k.oneOf(2, {"unreadable"});
-    } else {
-      k.oneOf(1, {"app", "folder", "trash", "minimized", "item", "child", "children"});
-    }
-  } else if (name == "no") {
-    k.count(2, 3);
-    k.oneOf(1, {"dock", "info"});
-    if (c.word(1) == "info") k.word(2);
-    if (c.word(1) == "dock") k.count(2, 2);
-  } else if (name == "app") {
-    k.string(1);
-    k.optionalBundle(2);
-  } else if (name == "trusted") {
-    k.count(2, 2);
-    k.oneOf(1, {"yes", "no"});
-  } else if (name == "defaults") {
-    k.prefValue();
-  } else if (name == "info") {
-    k.count(3, 3);
-    k.word(1);
-    k.string(2);
-  } else if (name == "login-item") {
-    k.count(2, 2);
-    k.string(1);
-  } else {
-    k.oneOf(0, {"screen", "dock", "no", "app", "trusted", "defaults", "info", "login-item"});
-  }
-}
-
-void checkTimed(const Checker& k, const Command& c, const std::vector<DockItemSpec>& items) {
-  const std::string& name = c.word(0);
-  if (name == "pointer") {
-    if (k.size() >= 2 && !c.words[1].quoted && c.word(1) == "dock") {
-      k.count(3, 5);
-      if (k.size() == 4) k.fail("an offset needs both DX and DY");
-      if (k.size() == 5) {
-        k.number(3);
-        k.number(4);
-      }
-      if (c.words[2].quoted) {
-        for (const auto& item : items)
-          if (item.title == c.word(2)) return;
-        k.fail("no Dock item is titled " + quoted(c.word(2)));
-      }
-      double n = k.number(2);
-      if (n < 1 || n > static_cast<double>(items.size()) || n != static_cast<long>(n))
-        k.fail("no Dock item number " + c.word(2) + " (the Dock has " +
-               std::to_string(items.size()) + ")");
-    } else {
-      k.count(3, 3);
-      k.number(1);
-      k.number(2);
-    }
-  } else if (name == "modifiers") {
-    k.count(2, 2);
-    if (!parseModifiers(k.word(1))) k.oneOf(1, {"none", "command", "option", "shift", "control"});
-  } else if (name == "rightclick" || name == "click" || name == "grant" || name == "revoke" ||
-             name == "close" || name == "mission-control" || name == "relaunch" ||
-             name == "inspect") {
-    k.count(1, 1);
-  } else if (name == "defaults") {
-    k.prefValue();
-  } else if (name == "menu" || name == "button") {
-    k.count(2, 2);
-    k.string(1);
-  } else if (name == "check") {
-    k.count(3, 3);
-    k.string(1);
-    k.oneOf(2, {"on", "off"});
-  } else if (name == "dock") {
-    k.count(2, 2);
-    k.oneOf(1, {"restart", "quit"});
-  } else if (name == "login-items") {
-    k.count(3, 3);
-    k.oneOf(1, {"add", "remove"});
-    k.string(2);
-  } else if (name == "screens") {
-    auto numbers = screenNumbers(c);
-    if (numbers.empty()) k.fail("expected X Y W H [; X Y W H ...] with positive sizes");
-  } else {
-    k.oneOf(0, {"pointer", "modifiers", "rightclick", "click", "grant", "revoke", "defaults",
-                "menu", "button", "check", "close", "mission-control", "dock", "login-items",
-                "screens", "relaunch", "inspect"});
-  }
-}
 
 }  // namespace
 
@@ -202,137 +137,99 @@ double Scenario::endTime() const {
   return (timed.empty() ? 0.0 : timed.back().time) + 2.0;
 }
 
-std::optional<std::uint64_t> parseModifiers(const std::string& keys) {
-  if (keys == "none") return 0;
-  std::uint64_t flags = 0;
-  std::size_t start = 0;
-  while (start <= keys.size()) {
-    std::size_t end = keys.find('+', start);
-    if (end == std::string::npos) end = keys.size();
-    std::string key = keys.substr(start, end - start);
-    if (key == "command")
-      flags |= platform::kEventModifierFlagCommand;
-    else if (key == "option")
-      flags |= platform::kEventModifierFlagOption;
-    else if (key == "shift")
-      flags |= platform::kEventModifierFlagShift;
-    else if (key == "control")
-      flags |= platform::kEventModifierFlagControl;
-    else
-      return std::nullopt;
-    start = end + 1;
-  }
-  return flags;
-}
-
-std::vector<double> screenNumbers(const Command& c) {
-  std::string text;
-  for (std::size_t i = 1; i < c.words.size(); ++i) {
-    if (c.words[i].quoted) return {};
-    text += " " + c.words[i].text + " ";
-  }
-  std::vector<double> numbers;
-  std::istringstream groups(text);
-  std::string group;
-  while (std::getline(groups, group, ';')) {
-    std::istringstream words(group);
-    std::string w;
-    std::size_t inGroup = 0;
-    while (words >> w) {
-      auto v = parseNumber(w);
-      if (!v) return {};
-      numbers.push_back(*v);
-      ++inGroup;
-    }
-    if (inGroup != 4 || numbers[numbers.size() - 2] <= 0 || numbers.back() <= 0) return {};
-  }
-  return numbers;
-}
-
-std::vector<DockItemSpec> dockItemsOf(const Scenario& s) {
-  std::vector<DockItemSpec> items;
-  bool declared = false;
-  for (const auto& c : s.setup) {
-    if (!c.is("dock")) continue;
-    const std::string& kind = c.word(1);
-    if (kind == "child" || kind == "children") continue;
-    declared = true;
-    DockItemSpec item{kind, c.word(2), "", false, std::nullopt};
-    if (kind == "app") {
-      for (std::size_t i = 3; i < c.words.size(); ++i) {
-        if (c.word(i) == "running") item.running = true;
-        if (c.word(i) == "bundle") item.bundleID = c.word(++i);
-      }
-    }
-    if (kind == "item") item.subrole = c.word(3);
-    items.push_back(item);
-  }
-  if (!declared) {
-    items = {{"app", "Finder", "", true, std::nullopt},
-             {"app", "Safari", "", true, std::nullopt},
-             {"app", "Notes", "", false, std::nullopt},
-             {"app", "Terminal", "", true, std::nullopt},
-             {"folder", "Downloads", "", false, std::nullopt},
-             {"trash", "Trash", "", false, std::nullopt}};
+std::vector<AddDockItem> dockItemsOf(const std::vector<SetupCommand>& setup) {
+  std::vector<AddDockItem> items;
+  for (const auto& c : setup)
+    if (auto* item = std::get_if<AddDockItem>(&c.action)) items.push_back(*item);
+  if (items.empty()) {
+    using K = DockItemKind;
+    items = {{K::App, "Finder", std::nullopt, true, std::nullopt},
+             {K::App, "Safari", std::nullopt, true, std::nullopt},
+             {K::App, "Notes", std::nullopt, false, std::nullopt},
+             {K::App, "Terminal", std::nullopt, true, std::nullopt},
+             {K::Folder, "Downloads", std::nullopt, false, std::nullopt},
+             {K::Trash, "Trash", std::nullopt, false, std::nullopt}};
   }
   return items;
 }
 
 Scenario parseScenario(std::istream& in, const std::string& fileName) {
-  Scenario s;
-  s.file = fileName;
+  Loader loader(fileName);
   std::string text;
+  std::size_t bytes = 0;
   int lineNo = 0;
-  bool timedSeen = false;
-  double lastTime = 0;
-  while (std::getline(in, text)) {
+  std::streambuf* buffer = in.rdbuf();
+  for (;;) {
+    LineRead read = buffer ? readLine(*buffer, &text) : LineRead::End;
+    if (read == LineRead::End) break;
     ++lineNo;
-    Command c;
-    c.line = lineNo;
-    if (auto e = tokenize(text, &c.words)) fail(fileName, lineNo, *e);
-    if (c.words.empty()) continue;
-    auto bad = [&](const std::string& m) { fail(fileName, lineNo, m); };
-    if (s.runUntil) bad("nothing may follow run");
-    if (c.is("run")) {
-      Checker k(c, bad);
-      k.count(2, 2);
-      double t = k.number(1);
-      if (t > kMaxSeconds) bad("run: a scenario lasts at most 1e9 s");
-      if (t < lastTime) bad("run " + c.word(1) + " is before the last command");
-      s.runUntil = t;
-    } else if (c.is("at")) {
-      Checker k(c, bad);
-      if (c.words.size() < 3) bad("at: expected at T COMMAND");
-      double t = k.number(1);
-      if (t < 0) bad("at: time must not be negative");
-      if (t > kMaxSeconds) bad("at: a scenario lasts at most 1e9 s");
-      if (t < lastTime) bad("at: times never decrease (" + c.word(1) + " after an earlier time)");
-      lastTime = t;
-      timedSeen = true;
-      c.time = t;
-      c.words.erase(c.words.begin(), c.words.begin() + 2);
-      if (c.words[0].quoted) bad("expected a command after at T");
-      s.timed.push_back(std::move(c));
-    } else {
-      if (timedSeen) bad("set-up command after the first at: " + c.word(0));
-      if (c.words[0].quoted) bad("expected a command");
-      checkSetup(Checker(c, bad), c);
-      s.setup.push_back(std::move(c));
-    }
+    auto where = [&] { return fileName + ":" + std::to_string(lineNo); };
+    if (read == LineRead::TooLong)
+      fail(where(), "a line is at most " + std::to_string(kMaxLineBytes) + " bytes");
+    if (static_cast<std::size_t>(lineNo) > kMaxLines)
+      fail(where(), "a scenario has at most " + std::to_string(kMaxLines) + " lines");
+    bytes += text.size() + 1;  // its '\n', which the last line may lack
+    if (bytes > kMaxScenarioBytes + 1) fail(where(), "a scenario is at most 64 MiB");
+    loader.line(text, lineNo);
   }
-  // Timed commands are checked once the Dock's items are known.
-  auto items = dockItemsOf(s);
-  for (const auto& c : s.timed) {
-    auto bad = [&](const std::string& m) { fail(fileName, c.line, m); };
-    checkTimed(Checker(c, bad), c, items);
-  }
-  return s;
+  return loader.take();
 }
 
 Scenario loadScenario(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) throw ScenarioError(path + ":0: cannot open the scenario");
+  // A directory or a FIFO is refused before it is opened (opening a FIFO
+  // would wait for a writer); the file is opened without blocking and
+  // checked again, in case it was replaced in between.
+  auto refuse = [&](const std::string& why) { throw ScenarioError(path + ": " + why); };
+  auto notRegular = [&](const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) refuse("is a directory, not a scenario file");
+    if (!S_ISREG(st.st_mode)) refuse("is not a regular file (a FIFO, socket or device)");
+    if (static_cast<std::size_t>(st.st_size) > kMaxScenarioBytes)
+      refuse("is larger than a scenario may be (64 MiB)");
+  };
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    refuse(std::string("cannot open the scenario (") + std::strerror(errno) + ")");
+  notRegular(st);
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) refuse(std::string("cannot open the scenario (") + std::strerror(errno) + ")");
+  std::string content;
+  auto readAll = [&] {
+    if (::fstat(fd, &st) != 0) return false;
+    notRegular(st);
+    char chunk[65536];
+    for (;;) {
+      ssize_t n = ::read(fd, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) return true;
+      content.append(chunk, static_cast<std::size_t>(n));
+      // A file that grows while it is read is held to the same bound.
+      if (content.size() > kMaxScenarioBytes) {
+        errno = EFBIG;
+        return false;
+      }
+    }
+  };
+  bool ok = false;
+  try {
+    ok = readAll();
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  int readError = errno;
+  ::close(fd);
+  if (!ok) refuse(std::string("cannot be read (") + std::strerror(readError) + ")");
+  std::istringstream in(std::move(content), std::ios::binary);
   return parseScenario(in, path);
+}
+
+std::string scenarioText(const Scenario& s) {
+  std::string text;
+  for (const auto& c : s.setup) text += commandText(c.action) + "\n";
+  for (const auto& c : s.timed) text += scenarioLine(c) + "\n";
+  if (s.runUntil) text += "run " + numberText(*s.runUntil) + "\n";
+  return text;
 }
 
 }  // namespace sim

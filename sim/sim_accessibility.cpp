@@ -48,22 +48,24 @@ const char* actionDescription(const std::string& action) {
   return nullptr;
 }
 
-// A Dock item's names depend on whether it has a subrole, is an
-// application, and has its menu open: eight lists, built once.
-const Names& dockItemNames(bool hasSubrole, bool application, bool menuOpen) {
-  static const std::array<Names, 8> table = [] {
-    std::array<Names, 8> lists;
-    for (int variant = 0; variant < 8; ++variant) {
+// A Dock item's names depend on whether it has a subrole and a title, is an
+// application, and has its menu open: sixteen lists, built once.
+const Names& dockItemNames(bool hasSubrole, bool hasTitle, bool application, bool menuOpen) {
+  static const std::array<Names, 16> table = [] {
+    std::array<Names, 16> lists;
+    for (int variant = 0; variant < 16; ++variant) {
       Names& names = lists[variant];
       names.push_back(kRole);
-      if (variant & 4) names.push_back(kSubrole);
-      names.insert(names.end(), {kTitle, kParent, kChildren, kPosition, kSize, kFrame, kSelected});
+      if (variant & 8) names.push_back(kSubrole);
+      if (variant & 4) names.push_back(kTitle);
+      names.insert(names.end(), {kParent, kChildren, kPosition, kSize, kFrame, kSelected});
       if (variant & 2) names.push_back(kRunning);
       if (variant & 1) names.push_back(kShownMenu);
     }
     return lists;
   }();
-  return table[(hasSubrole ? 4 : 0) | (application ? 2 : 0) | (menuOpen ? 1 : 0)];
+  return table[(hasSubrole ? 8 : 0) | (hasTitle ? 4 : 0) | (application ? 2 : 0) |
+               (menuOpen ? 1 : 0)];
 }
 
 const char* kindName(Kind kind) {
@@ -143,7 +145,7 @@ const Names& SimAccessibility::attributeNames(const SimElement& e) const {
     case Kind::Desktop: return desktop;
     case Kind::DockItem: {
       const auto& item = world_.dock.items[e.index];
-      return dockItemNames(item.subrole.has_value(), item.isApplication(),
+      return dockItemNames(item.subrole.has_value(), item.title.has_value(), item.isApplication(),
                            world_.dock.menu == e.index);
     }
   }
@@ -284,7 +286,7 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
       const auto& item = dock.items[e.index];
       if (name == kRole) return constant("AXDockItem");
       if (name == kSubrole) return str(*item.subrole);
-      if (name == kTitle) return str(item.title);
+      if (name == kTitle) return str(*item.title);
       if (name == kRunning) return platform::make<platform::Boolean>(world_.isRunning(item));
       if (name == kSelected) return platform::make<platform::Boolean>(false);
       if (name == kShownMenu)

@@ -18,17 +18,17 @@ int hexValue(char c) {
 }  // namespace
 
 std::map<std::string, std::string> bundleInfoFor(const std::string& resourceDir,
-                                                 const std::vector<Command>& setup) {
+                                                 const std::vector<SetupCommand>& setup) {
   std::map<std::string, std::string> info;
   if (auto error = backend::readInfoFile(resourceDir + "/Info.txt", &info)) {
     std::cerr << "vistrel-desktop: " << *error << " (bundle information)\n";
     info.clear();
   }
   for (const auto& c : setup) {
-    if (c.is("info"))
-      info[c.word(1)] = c.word(2);
-    else if (c.is("no") && c.words.size() == 3 && c.word(1) == "info")
-      info.erase(c.word(2));
+    if (auto* set = std::get_if<SetInfo>(&c.action))
+      info[set->key] = set->value;
+    else if (auto* remove = std::get_if<RemoveInfo>(&c.action))
+      info.erase(remove->key);
   }
   return info;
 }

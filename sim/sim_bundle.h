@@ -29,7 +29,7 @@ class SimBundle final : public platform::Bundle {
 // replaces) one key, `no info KEY` removes it; other keys of the file stay.
 // A damaged file is reported on standard error and contributes nothing.
 std::map<std::string, std::string> bundleInfoFor(const std::string& resourceDir,
-                                                 const std::vector<Command>& setup);
+                                                 const std::vector<SetupCommand>& setup);
 
 // The path of a file URL ("file:///A%20B/" -> "/A B"); empty for other URLs.
 std::string pathOfFileURL(const std::string& url);

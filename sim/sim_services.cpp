@@ -71,15 +71,15 @@ platform::RunningApplication running(const Process& p) { return {p.bundleID, p.b
 
 std::vector<platform::RunningApplication> SimWorkspace::runningApplications() {
   std::vector<platform::RunningApplication> apps;
-  for (const auto& p : ctx_.world.processes) apps.push_back(running(p));
+  for (const auto& p : ctx_.world.processes()) apps.push_back(running(p));
   return apps;
 }
 
 std::vector<platform::RunningApplication> SimWorkspace::runningApplicationsWithBundleIdentifier(
     const std::string& bundleIdentifier) {
   std::vector<platform::RunningApplication> apps;
-  for (const auto& p : ctx_.world.processes)
-    if (p.bundleID == bundleIdentifier) apps.push_back(running(p));
+  for (pid_t pid : ctx_.world.pidsWithBundleID(bundleIdentifier))
+    apps.push_back(running(*ctx_.world.process(pid)));
   return apps;
 }
 

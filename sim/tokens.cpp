@@ -1,5 +1,6 @@
 #include "sim/tokens.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,26 @@
 #include "sim/trace.h"
 
 namespace sim {
+
+std::optional<double> parseFiniteNumber(const std::string& text, NumberFault* fault) {
+  auto refuse = [&](NumberFault why) -> std::optional<double> {
+    if (fault) *fault = why;
+    return std::nullopt;
+  };
+  if (fault) *fault = NumberFault::None;
+  // strtod would skip leading white space (\v, \f ...): no part of a number.
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+    return refuse(NumberFault::NotANumber);
+  char* end = nullptr;
+  errno = 0;
+  double v = std::strtod(text.c_str(), &end);
+  // The whole word: "100" followed by a NUL byte and more is not 100.
+  if (end != text.c_str() + text.size()) return refuse(NumberFault::NotANumber);
+  // An overflow gives HUGE_VAL; an underflow a subnormal or zero, which is
+  // what the text says as nearly as a double can.
+  if (!std::isfinite(v)) return refuse(NumberFault::NotFinite);
+  return v;
+}
 
 std::optional<std::string> parsePrefValue(const std::string& type, const Token& value,
                                           platform::PrefValue* out) {
@@ -24,10 +45,14 @@ std::optional<std::string> parsePrefValue(const std::string& type, const Token& 
     char* end = nullptr;
     errno = 0;
     long long v = std::strtoll(value.text.c_str(), &end, 10);
-    if (value.text.empty() || *end || errno == ERANGE) return "not an integer: " + value.text;
+    if (value.text.empty() || std::isspace(static_cast<unsigned char>(value.text[0])) ||
+        end != value.text.c_str() + value.text.size() || errno == ERANGE)
+      return "not an integer: " + value.text;
     *out = static_cast<std::int64_t>(v);
   } else if (type == "float") {
-    auto v = parseNumber(value.text);
+    NumberFault fault = NumberFault::None;
+    auto v = parseFiniteNumber(value.text, &fault);
+    if (fault == NumberFault::NotFinite) return value.text + " is not a finite number";
     if (!v) return "not a number: " + value.text;
     *out = *v;
   } else {

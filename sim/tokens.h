@@ -15,6 +15,12 @@ using backend::parseNumber;
 using backend::Token;
 using backend::tokenize;
 
+enum class NumberFault { None, NotANumber, NotFinite };
+// A finite number written as the whole of TEXT (a subnormal one included,
+// for which strtod reports ERANGE); nothing otherwise, and FAULT says whether
+// TEXT was no number at all or NaN, an infinity or too large for a double.
+std::optional<double> parseFiniteNumber(const std::string& text, NumberFault* fault = nullptr);
+
 // A preference value of TYPE bool|int|float|string; an error message otherwise.
 std::optional<std::string> parsePrefValue(const std::string& type, const Token& value,
                                           platform::PrefValue* out);

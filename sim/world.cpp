@@ -1,6 +1,7 @@
 #include "sim/world.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace sim {
 
@@ -14,25 +15,40 @@ bool DockItem::isApplication() const { return subrole && *subrole == "AXApplicat
 
 pid_t World::startProcess(const std::string& name, std::optional<std::string> bundleID,
                           std::optional<std::string> bundleURL) {
-  Process p{nextPid_++, name, std::move(bundleID), std::move(bundleURL)};
-  processes.push_back(p);
-  return p.pid;
+  pid_t pid = nextPid_++;
+  if (bundleID) pidsByBundleID_[*bundleID].push_back(pid);
+  processes_.push_back({pid, name, std::move(bundleID), std::move(bundleURL)});
+  return pid;
 }
 
 void World::endProcess(pid_t pid) {
-  std::erase_if(processes, [pid](const Process& p) { return p.pid == pid; });
+  const Process* p = process(pid);
+  if (!p) return;
+  if (p->bundleID) {
+    auto it = pidsByBundleID_.find(*p->bundleID);
+    std::erase(it->second, pid);
+    if (it->second.empty()) pidsByBundleID_.erase(it);
+  }
+  processes_.erase(processes_.begin() + (p - processes_.data()));
 }
 
 const Process* World::process(pid_t pid) const {
-  for (const auto& p : processes)
-    if (p.pid == pid) return &p;
-  return nullptr;
+  // Identifiers are handed out in increasing order and the list keeps
+  // launch order, so it is sorted by identifier.
+  auto it = std::lower_bound(processes_.begin(), processes_.end(), pid,
+                             [](const Process& p, pid_t id) { return p.pid < id; });
+  return it != processes_.end() && it->pid == pid ? &*it : nullptr;
+}
+
+const std::vector<pid_t>& World::pidsWithBundleID(const std::string& bundleID) const {
+  static const std::vector<pid_t> none;
+  auto it = pidsByBundleID_.find(bundleID);
+  return it == pidsByBundleID_.end() ? none : it->second;
 }
 
 const Process* World::processWithBundleID(const std::string& bundleID) const {
-  for (const auto& p : processes)
-    if (p.bundleID && *p.bundleID == bundleID) return &p;
-  return nullptr;
+  auto it = pidsByBundleID_.find(bundleID);
+  return it == pidsByBundleID_.end() ? nullptr : process(it->second.front());
 }
 
 bool World::isRunning(const DockItem& item) const {
@@ -68,9 +84,17 @@ platform::Point World::itemCocoaCentre(std::size_t index) const {
 
 std::optional<std::size_t> World::itemAtCarbon(platform::Point p) const {
   // A row wider than the screen hangs off it; off every screen is nothing.
-  if (!dock.pid || !onAnyScreenCarbon(p)) return std::nullopt;
-  for (std::size_t i = 0; i < dock.items.size(); ++i)
-    if (platform::pointInRect(p, itemCarbonFrame(i))) return i;
+  if (!dock.pid || !onAnyScreenCarbon(p) || dock.items.empty()) return std::nullopt;
+  // The items stand in one row of equal widths: the point's column names
+  // the item. Rounding may put the point on a neighbour's edge, so the
+  // neighbours are asked too, lowest first, as a walk along the row would.
+  double column = (p.x - itemCarbonFrame(0).minX()) / kDockItemSide;
+  if (!(column > -2 && column < static_cast<double>(dock.items.size()) + 1)) return std::nullopt;
+  auto guess = static_cast<long>(std::floor(column));
+  for (long i = std::max(0L, guess - 1); i <= guess + 1; ++i) {
+    auto index = static_cast<std::size_t>(i);
+    if (index < dock.items.size() && platform::pointInRect(p, itemCarbonFrame(index))) return index;
+  }
   return std::nullopt;
 }
 
@@ -86,19 +110,24 @@ std::optional<std::size_t> World::itemUnderPointer() const {
   return itemAtCarbon(cocoaToCarbon(pointer));
 }
 
+std::string World::itemLabel(std::size_t index) const {
+  const auto& title = dock.items[index].title;
+  return title ? quoted(*title) : "<AXDockItem>";
+}
+
 void World::showExpose(std::size_t index) {
   dock.expose = index;
-  trace.emit(Event::DockAppexpose, quoted(dock.items[index].title));
+  trace.emit(Event::DockAppexpose, itemLabel(index));
 }
 
 void World::press(std::size_t index) {
   auto& item = dock.items[index];
-  const std::string title = quoted(item.title);
+  const std::string title = itemLabel(index);
   if (item.isApplication()) {
     if (isRunning(item)) {
       trace.emit(Event::DockActivate, title);
     } else {
-      startProcess(item.title, item.bundleID, item.bundleURL);
+      startProcess(item.processName(), item.bundleID, item.bundleURL);
       trace.emit(Event::DockLaunch, title);
     }
   } else if (item.subrole &&
@@ -112,7 +141,7 @@ void World::press(std::size_t index) {
 
 void World::openMenu(std::size_t index) {
   dock.menu = index;
-  trace.emit(Event::DockMenu, quoted(dock.items[index].title));
+  trace.emit(Event::DockMenu, itemLabel(index));
 }
 
 void World::escape() {

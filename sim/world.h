@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -23,11 +24,14 @@ struct Process {
 };
 
 struct DockItem {
-  std::string title;
+  std::optional<std::string> title;     // no AXTitle when empty
   std::optional<std::string> subrole;   // no AXSubrole when empty
   std::optional<std::string> bundleID;  // application items
   std::optional<std::string> bundleURL;
   bool isApplication() const;
+  // The name of the application an item launches: its title, or for an
+  // item without one its bundle identifier.
+  std::string processName() const { return title ? *title : bundleID.value_or(""); }
 };
 
 // A further child of the Dock's application element, for odd Dock states.
@@ -36,6 +40,7 @@ struct DockChild {
   Kind kind = NoIdentifier;
   std::string identifier;
   long number = 0;
+  bool operator==(const DockChild&) const = default;
 };
 
 struct DockState {
@@ -59,7 +64,6 @@ class World {
 
   Trace& trace;
   std::vector<platform::Rect> screens{{{0, 0}, {1440, 900}}};
-  std::vector<Process> processes;  // in launch order
   DockState dock;
   platform::Point pointer;
   std::uint64_t modifiers = 0;
@@ -67,12 +71,16 @@ class World {
   pid_t agentPid = 0;
   std::uint64_t axCalls = 0;  // every Accessibility call the agent makes
 
-  // Processes.
+  // Processes, in launch order (so in order of their identifiers).
+  const std::vector<Process>& processes() const { return processes_; }
   pid_t startProcess(const std::string& name, std::optional<std::string> bundleID,
                      std::optional<std::string> bundleURL);
   void endProcess(pid_t pid);
   const Process* process(pid_t pid) const;
+  // The first launched of those with that bundle identifier.
   const Process* processWithBundleID(const std::string& bundleID) const;
+  // The identifiers of all of them, in launch order.
+  const std::vector<pid_t>& pidsWithBundleID(const std::string& bundleID) const;
   bool isRunning(const DockItem& item) const;
   void startDock();
 
@@ -84,6 +92,8 @@ class World {
   std::optional<std::size_t> itemAtCarbon(platform::Point p) const;
   bool onAnyScreenCarbon(platform::Point p) const;
   std::optional<std::size_t> itemUnderPointer() const;
+  // How the trace names item `index`: its title in quotes, else <AXDockItem>.
+  std::string itemLabel(std::size_t index) const;
 
   // What the Dock does.
   void showExpose(std::size_t index);
@@ -98,6 +108,10 @@ class World {
   void quitDock();
 
  private:
+  std::vector<Process> processes_;
+  // Bundle identifier -> the identifiers of its processes, in launch order:
+  // a desktop of many applications is set up and asked in constant time.
+  std::unordered_map<std::string, std::vector<pid_t>> pidsByBundleID_;
   pid_t nextPid_ = 100;
 };
 

@@ -73,8 +73,8 @@ TEST(ScenarioErrors, EachMistakeNamesItsLine) {
       {"at 1 defaults modKey int two\n", "t.scn:1: defaults: "},
       {"at 1 modifiers hyper\n", "t.scn:1: modifiers: expected one of"},
       {"run 3\nat 4 click\n", "t.scn:2: nothing may follow run"},
-      {"at 1e10 click\n", "t.scn:1: at: a scenario lasts at most 1e9 s"},
-      {"run 2e9\n", "t.scn:1: run: a scenario lasts at most 1e9 s"},
+      {"at 604801 click\n", "t.scn:1: at: a scenario lasts at most 604800 s (7 days)"},
+      {"run 2e9\n", "t.scn:1: run: a scenario lasts at most 604800 s (7 days)"},
       {"dock child number 1e300\n", "t.scn:1: dock: the number must be a whole number"},
       {"dock child number 2.5\n", "t.scn:1: dock: the number must be a whole number"},
   };
