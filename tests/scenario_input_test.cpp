@@ -240,7 +240,7 @@ TEST(ScenarioInput, RefusedPathStopsTheProgramBeforeAnythingIsWritten) {
   }
 }
 
-TEST(DesktopProgram, HelpPrintsTheUsageOnStandardOutput) {
+TEST(DesktopCommandLine, HelpPrintsTheUsageOnStandardOutput) {
   TempDir dir;
   ProgramRun help = runDesktop(dir, "--help");
   EXPECT_EQ(help.status, 0);
@@ -255,7 +255,7 @@ TEST(DesktopProgram, HelpPrintsTheUsageOnStandardOutput) {
   EXPECT_EQ(none.err, help.out);
 }
 
-TEST(DesktopProgram, VersionComesFromTheBundleInformation) {
+TEST(DesktopCommandLine, VersionComesFromTheBundleInformation) {
   TempDir dir;
   ProgramRun shipped = runDesktop(dir, "--version");
   EXPECT_EQ(shipped.status, 0);
