@@ -245,6 +245,8 @@ void Desktop::apply(const Command& c) {
     relaunch();
   } else if (name == "inspect") {
     inspect();
+  } else if (name == "snapshot") {
+    snapshot(c);
   } else {
     applyShellInput(c);
   }

@@ -50,6 +50,7 @@ class Desktop {
   LoginItemsStore& loginItems() { return loginItems_; }
   AgentSession* session() { return session_.get(); }
   Nanos endTime() const { return toNanos(scenario_.endTime()); }
+  const std::string& resourceDir() const { return options_.resourceDir; }
 
   // Applies one timed command now, as the scenario would.
   void apply(const Command& c);
@@ -64,6 +65,8 @@ class Desktop {
   void movePointer(const Command& c);
   // `inspect`: the report of the element under the pointer (desktop_inspect.cpp).
   void inspect();
+  // `snapshot "FILE.svg"`: a picture of the desktop now (desktop_snapshot.cpp).
+  void snapshot(const Command& c);
   // menu, button, check, close, login-items (desktop_shell.cpp).
   void applyShellInput(const Command& c);
   // `login-item` set-up lines and `login-items add|remove` (desktop_login_items.cpp).

@@ -185,13 +185,18 @@ void checkTimed(const Checker& k, const Command& c, const std::vector<DockItemSp
     k.count(3, 3);
     k.oneOf(1, {"add", "remove"});
     k.string(2);
+  } else if (name == "snapshot") {
+    k.count(2, 2);
+    const std::string& path = k.string(1);
+    if (path.size() < 5 || path.compare(path.size() - 4, 4, ".svg") != 0)
+      k.fail("the file name must end in .svg");
   } else if (name == "screens") {
     auto numbers = screenNumbers(c);
     if (numbers.empty()) k.fail("expected X Y W H [; X Y W H ...] with positive sizes");
   } else {
     k.oneOf(0, {"pointer", "modifiers", "rightclick", "click", "grant", "revoke", "defaults",
                 "menu", "button", "check", "close", "mission-control", "dock", "login-items",
-                "screens", "relaunch", "inspect"});
+                "screens", "relaunch", "inspect", "snapshot"});
   }
 }
 
