@@ -21,8 +21,8 @@
 namespace sim {
 
 struct LiveLimits {
-  std::size_t maxInputs = 200'000;        // lines the session records
-  std::size_t maxTraceBytes = 64u << 20;  // the trace it keeps
+  std::size_t maxInputs = 100'000;        // lines the session records
+  std::size_t maxTraceBytes = 16u << 20;  // the trace it keeps
 };
 
 // The trace as lines, as the desktop writes it.

@@ -19,6 +19,8 @@ function showState(s) {
   state = s;
   document.getElementById("time").textContent = s.time;
   document.getElementById("pause").textContent = s.paused ? "Resume" : "Pause";
+  const speed = document.getElementById("speed");
+  if ([...speed.options].some((o) => Number(o.value) === s.speed)) speed.value = String(s.speed);
   document.getElementById("trace-count").textContent = `(${s.traceLines} lines)`;
   document.body.dataset.paused = s.paused ? "true" : "false";
   document.body.dataset.time = s.time;
