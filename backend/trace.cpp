@@ -58,6 +58,7 @@ constexpr std::array<const char*, static_cast<std::size_t>(Event::Count)> kNames
     "loginitems.remove",
     "kvo.change",
     "inspect",
+    "snapshot",
 };
 // Every event has its name: a missing one would leave the last entry empty.
 static_assert(kNames.back() != nullptr);

@@ -66,6 +66,7 @@ enum class Event {
   LoginitemsRemove,
   KvoChange,
   Inspect,
+  Snapshot,  // a picture of the desktop was written to a file
   Count
 };
 

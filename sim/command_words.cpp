@@ -386,9 +386,16 @@ TimedAction timedAction(std::span<const Token> w, const std::string& where,
     return LoginItemsRemove{url};
   }
   if (name == "screens") return screens(k, where);
+  if (name == "snapshot") {
+    k.count(2, 2);
+    const std::string& path = k.string(1, Text::String);
+    if (path.size() < 5 || path.compare(path.size() - 4, 4, ".svg") != 0)
+      k.fail("the file name must end in .svg");
+    return Snapshot{path};
+  }
   k.expectedOneOf(0, {"pointer", "modifiers", "rightclick", "click", "grant", "revoke", "defaults",
                       "menu", "button", "check", "close", "mission-control", "dock", "login-items",
-                      "screens", "relaunch", "inspect"});
+                      "screens", "relaunch", "inspect", "snapshot"});
 }
 
 }  // namespace sim::words

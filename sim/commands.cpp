@@ -133,6 +133,7 @@ std::string commandText(const TimedAction& action) {
           },
           [](const Relaunch&) { return std::string("relaunch"); },
           [](const Inspect&) { return std::string("inspect"); },
+          [](const Snapshot& s) { return "snapshot " + quoted(s.path); },
       },
       action);
 }

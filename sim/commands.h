@@ -146,6 +146,11 @@ struct Inspect {
   bool operator==(const Inspect&) const = default;
 };
 
+struct Snapshot {  // snapshot "FILE.svg"
+  std::string path;
+  bool operator==(const Snapshot&) const = default;
+};
+
 struct Menu {  // menu "Title"
   std::string title;
   bool operator==(const Menu&) const = default;
@@ -180,7 +185,7 @@ struct Screens {  // screens X Y W H [; X Y W H ...]
 using TimedAction =
     std::variant<PointerTo, PointerToDock, Modifiers, RightClick, Click, Grant, Revoke, DefaultsSet,
                  Menu, Button, Check, Close, MissionControl, DockRestart, DockQuit, LoginItemsAdd,
-                 LoginItemsRemove, Screens, Relaunch, Inspect>;
+                 LoginItemsRemove, Screens, Relaunch, Inspect, Snapshot>;
 
 struct SetupCommand {
   int line = 0;

@@ -241,6 +241,7 @@ void Desktop::apply(const Command& c) {
                  [&](const Screens& s) { world_.screens = s.frames; },
                  [&](const Relaunch&) { relaunch(); },
                  [&](const Inspect&) { inspect(); },
+                 [&](const Snapshot& s) { snapshot(s.path, c.line); },
                  [&](const LoginItemsAdd& l) { addLoginItem(l.url); },
                  [&](const LoginItemsRemove& l) { removeLoginItem(l.url); },
                  [&](const Menu& m) { chooseMenuItem(m.title, c.line); },

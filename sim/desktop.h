@@ -54,6 +54,7 @@ class Desktop {
   Trace& trace() { return trace_; }
   DefaultsStore& defaults() { return defaults_; }
   LoginItemsStore& loginItems() { return loginItems_; }
+  const std::string& resourceDir() const { return options_.resourceDir; }
   AgentSession* session() { return session_.get(); }
   Nanos endTime() const { return toNanos(scenario_.endTime()); }
 
@@ -72,6 +73,8 @@ class Desktop {
   void click(bool right);
   // `inspect`: the report of the element under the pointer (desktop_inspect.cpp).
   void inspect();
+  // `snapshot "FILE.svg"`: a picture of the desktop now (desktop_snapshot.cpp).
+  void snapshot(const std::string& path, int line);
   // menu, button, check, close (desktop_shell.cpp).
   void inputError(int line, const std::string& message);
   bool agentTakesInput(int line);

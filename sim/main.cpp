@@ -1,5 +1,6 @@
 // vistrel-desktop: runs a scenario on the simulated desktop with the agent
 // and prints the trace.
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -7,6 +8,7 @@
 #include "backend/info_file.h"
 #include "sim/desktop.h"
 #include "sim/file_identity.h"
+#include "sim/serve/serve_main.h"
 
 #ifndef VISTREL_RESOURCE_DIR
 #define VISTREL_RESOURCE_DIR "resources"
@@ -17,6 +19,7 @@ namespace {
 void printUsage(std::ostream& out) {
   out << "usage: vistrel-desktop [--defaults FILE] [--login-items FILE] "
          "[--resources DIR] SCENARIO.scn\n"
+         "       vistrel-desktop --serve [--port N] [options] [SCENARIO.scn]\n"
          "       vistrel-desktop --help | --version\n";
 }
 
@@ -50,6 +53,9 @@ int main(int argc, char** argv) {
   options.resourceDir = VISTREL_RESOURCE_DIR;
   const char* scenarioPath = nullptr;
   bool version = false;
+  bool serve = false;
+  int port = sim::serve::kDefaultPort;
+  bool portGiven = false;
   for (int i = 1; i < argc; ++i) {
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
     if (!std::strcmp(argv[i], "--help")) {
@@ -69,13 +75,27 @@ int main(int argc, char** argv) {
       const char* v = value();
       if (!v) return usage();
       options.resourceDir = v;
+    } else if (!std::strcmp(argv[i], "--serve")) {
+      serve = true;
+    } else if (!std::strcmp(argv[i], "--port")) {
+      const char* v = value();
+      char* end = nullptr;
+      long n = v ? std::strtol(v, &end, 10) : -1;
+      if (!v || end == v || *end || n < 0 || n > 65535) return usage();
+      port = static_cast<int>(n);
+      portGiven = true;
     } else if (argv[i][0] == '-' || scenarioPath) {
       return usage();
     } else {
       scenarioPath = argv[i];
     }
   }
+  if (portGiven && !serve) return usage();
   if (version) return printVersion(options.resourceDir);
+  if (serve)
+    return sim::serve::serveDesktop(
+        std::move(options), scenarioPath ? std::optional<std::string>(scenarioPath) : std::nullopt,
+        port);
   if (!scenarioPath) return usage();
   // Each save of one would destroy the other: refuse before anything is read.
   if (options.defaultsFile && options.loginItemsFile &&

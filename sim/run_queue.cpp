@@ -85,6 +85,16 @@ bool RunQueue::runOne(Nanos until) {
   return true;
 }
 
+std::optional<Nanos> RunQueue::nextDue() const {
+  // Cancelled keys stay in the heap until they surface, so the top may be
+  // stale: look at the live ones (the heap is kept at most about twice as
+  // large as they are).
+  std::optional<Nanos> due;
+  for (const Key& key : heap_)
+    if (isLive(key) && (!due || key.due < *due)) due = key.due;
+  return due;
+}
+
 void RunQueue::advanceTo(Nanos t) {
   if (t > now_) now_ = t;
 }

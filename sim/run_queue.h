@@ -8,6 +8,7 @@
 #include <compare>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "backend/trace.h"
@@ -44,6 +45,8 @@ class RunQueue final : public backend::Clock {
   // Moves the clock forward to `t` (never back).
   void advanceTo(Nanos t);
   std::size_t pending() const { return live_; }
+  // When the earliest pending item falls due; nothing when none is pending.
+  std::optional<Nanos> nextDue() const;
 
  private:
   // Every tick schedules and runs an item, so the queue must not allocate

@@ -1,5 +1,6 @@
 #include "sim/sim_appkit.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -68,6 +69,16 @@ SimWindow* SimAppKit::frontmostWindow() const {
         w && w->isVisible() && (!front || w->frontOrder() > front->frontOrder()))
       front = w.get();
   return front;
+}
+
+std::vector<SimWindow*> SimAppKit::visibleWindows() const {
+  std::vector<SimWindow*> visible;
+  for (const auto& weak : windows_)
+    if (auto w = weak.lock(); w && w->isVisible()) visible.push_back(w.get());
+  std::sort(visible.begin(), visible.end(), [](const SimWindow* a, const SimWindow* b) {
+    return a->frontOrder() < b->frontOrder();
+  });
+  return visible;
 }
 
 bool SimAppKit::windowAt(platform::Point p) const {

@@ -47,6 +47,8 @@ class SimAppKit final : public platform::AppKit {
   std::shared_ptr<SimWindow> makeWindow(const std::string& name, platform::Rect frame);
   // The visible window brought forward last; null when none is shown.
   SimWindow* frontmostWindow() const;
+  // The visible windows, the backmost first.
+  std::vector<SimWindow*> visibleWindows() const;
   // Whether a visible window of the agent covers this Cocoa point.
   bool windowAt(platform::Point p) const;
   // The status items still in the status bar, oldest first.

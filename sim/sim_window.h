@@ -54,6 +54,7 @@ class SimButton final : public platform::Button, public std::enable_shared_from_
   // The user sets the checkbox: the bound value is written when it changes.
   void setChecked(bool on);
   bool isChecked() const { return checked_; }
+  const std::optional<Binding>& binding() const { return binding_; }
 
  private:
   void readBoundValue();
@@ -120,6 +121,8 @@ class SimWindow final : public platform::Window {
   std::uint64_t frontOrder() const { return frontOrder_; }
   // What the window keeps: its controls and the interface file's objects.
   void keep(std::shared_ptr<platform::NibObject> object) { objects_.push_back(std::move(object)); }
+  // Everything kept, in the order the interface file declared it.
+  const std::vector<std::shared_ptr<platform::NibObject>>& objects() const { return objects_; }
   void addButton(std::shared_ptr<SimButton> button);
   // The first button (or checkbox) with that title right now; null if none.
   SimButton* buttonTitled(const std::string& title, SimButton::Kind kind) const;

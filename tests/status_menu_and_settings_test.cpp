@@ -96,10 +96,12 @@ class SettingsInterface : public testing::Test {
            ("vistrel-ui-" +
             std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir_);
-    // Every resource but the settings interface, which each test writes.
+    // Every resource file but the settings interface, which each test
+    // writes (the live page's folder is not needed).
     for (const auto& entry : fs::directory_iterator(VISTREL_RESOURCE_DIR))
-      fs::copy_file(entry.path(), dir_ / entry.path().filename(),
-                    fs::copy_options::overwrite_existing);
+      if (entry.is_regular_file())
+        fs::copy_file(entry.path(), dir_ / entry.path().filename(),
+                      fs::copy_options::overwrite_existing);
   }
   void TearDown() override { fs::remove_all(dir_); }
   // Launches with this settings interface; what the loader said on stderr.

@@ -1,0 +1,51 @@
+#include "sim/serve/request_guard.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace sim::serve {
+
+namespace {
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool isOwnAuthority(const std::string& authority, int port) {
+  std::string a = lower(authority), p = ":" + std::to_string(port);
+  return a == "127.0.0.1" + p || a == "localhost" + p;
+}
+
+}  // namespace
+
+bool hostAllowed(const std::string& host, int port) { return isOwnAuthority(host, port); }
+
+bool originAllowed(bool present, const std::string& origin, int port) {
+  if (!present) return true;
+  std::string o = lower(origin);
+  const std::string scheme = "http://";
+  return o.rfind(scheme, 0) == 0 && isOwnAuthority(o.substr(scheme.size()), port);
+}
+
+bool isLoopbackAddress(const std::string& address) {
+  if (address == "::1" || address == "::ffff:127.0.0.1") return true;
+  return address.rfind("127.", 0) == 0;
+}
+
+bool RateLimiter::allow(std::int64_t nowNanos) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!started_) {
+    started_ = true;
+    last_ = nowNanos;
+  }
+  if (nowNanos > last_) {
+    tokens_ = std::min(burst_, tokens_ + static_cast<double>(nowNanos - last_) * 1e-9 * perSecond_);
+    last_ = nowNanos;
+  }
+  if (tokens_ < 1) return false;
+  tokens_ -= 1;
+  return true;
+}
+
+}  // namespace sim::serve

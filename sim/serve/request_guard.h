@@ -1,0 +1,35 @@
+// What the live page's server lets in: requests from this machine that name
+// the server itself as Host and, when they carry an Origin, as their origin
+// (a page elsewhere, or a name rebound to 127.0.0.1, is refused), within a
+// rate. Plain functions and classes; the time is the caller's.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace sim::serve {
+
+// "127.0.0.1:PORT" or "localhost:PORT" (any case).
+bool hostAllowed(const std::string& host, int port);
+// No Origin at all, or "http://127.0.0.1:PORT" / "http://localhost:PORT".
+bool originAllowed(bool present, const std::string& origin, int port);
+// An IPv4 address in 127.0.0.0/8, or ::1.
+bool isLoopbackAddress(const std::string& address);
+
+// A token bucket: `burst` requests at once, `perSecond` on average.
+class RateLimiter {
+ public:
+  RateLimiter(double perSecond, double burst)
+      : perSecond_(perSecond), burst_(burst), tokens_(burst) {}
+  // Whether one more request may go through at `nowNanos`.
+  bool allow(std::int64_t nowNanos);
+
+ private:
+  std::mutex mutex_;
+  double perSecond_, burst_, tokens_;
+  std::int64_t last_ = 0;
+  bool started_ = false;
+};
+
+}  // namespace sim::serve
