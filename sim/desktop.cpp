@@ -79,9 +79,14 @@ void Desktop::setUpWorld() {
   bundleInfo_ = bundleInfoFor(options_.resourceDir, scenario_.setup);
   setUpLoginItems();
 
+  // The Dock, Finder, the agent and at most one a set-up line.
+  world_.reserveProcesses(scenario_.setup.size() + 3);
   if (dockRuns) world_.startDock();
   world_.startProcess("Finder", "com.apple.finder", bundleURLFor("Finder"));
-  for (const auto& spec : dockItemsOf(scenario_.setup)) {
+  auto specs = dockItemsOf(scenario_.setup);
+  world_.dock.items.reserve(specs.size());
+  firstItemTitled_.reserve(specs.size());
+  for (const auto& spec : specs) {
     std::size_t number = world_.dock.items.size() + 1;
     DockItem item{spec.title, subroleFor(spec), std::nullopt, std::nullopt};
     if (spec.kind == DockItemKind::App) {
@@ -89,7 +94,7 @@ void Desktop::setUpWorld() {
       std::string name = spec.title.value_or("item" + std::to_string(number));
       item.bundleID = spec.bundleID.value_or(wellKnownBundleID(name));
       item.bundleURL = bundleURLFor(name);
-      if (spec.running && !world_.processWithBundleID(*item.bundleID))
+      if (spec.running && !world_.runsBundleID(*item.bundleID))
         world_.startProcess(item.processName(), item.bundleID, item.bundleURL);
     }
     if (item.title) firstItemTitled_.try_emplace(*item.title, number - 1);
@@ -99,8 +104,7 @@ void Desktop::setUpWorld() {
     auto* app = std::get_if<AddApp>(&c.action);
     if (!app) continue;
     std::string id = app->bundleID.value_or(wellKnownBundleID(app->name));
-    if (!world_.processWithBundleID(id))
-      world_.startProcess(app->name, id, bundleURLFor(app->name));
+    if (!world_.runsBundleID(id)) world_.startProcess(app->name, id, bundleURLFor(app->name));
   }
   const auto& first = world_.screens.front();
   world_.pointer = {first.minX() + first.size.width / 2, first.minY() + first.size.height / 2};

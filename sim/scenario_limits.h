@@ -26,7 +26,9 @@ inline constexpr const char* kMaxSecondsText = "604800 s (7 days)";
 inline constexpr std::size_t kMaxDockItems = 1000;
 inline constexpr std::size_t kMaxApplications = 50;  // application Dock items and `app` lines
 inline constexpr std::size_t kMaxDockChildren = 16;  // `dock child` lines
-inline constexpr std::size_t kMaxScreens = 64;       // `screen` lines, and frames of one `screens`
+// `screen` lines, and the frames of one `screens` line: 32 frames printed
+// back in full (commandText) still fit in one line.
+inline constexpr std::size_t kMaxScreens = 32;
 inline constexpr std::size_t kMaxLoginItems = 1000;  // `login-item` lines
 // A screen's origin lies within this distance of 0, and its sides are no longer.
 inline constexpr double kMaxScreenCoordinate = 1e7;

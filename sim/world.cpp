@@ -32,6 +32,11 @@ void World::endProcess(pid_t pid) {
   processes_.erase(processes_.begin() + (p - processes_.data()));
 }
 
+void World::reserveProcesses(std::size_t n) {
+  processes_.reserve(processes_.size() + n);
+  pidsByBundleID_.reserve(pidsByBundleID_.size() + n);
+}
+
 const Process* World::process(pid_t pid) const {
   // Identifiers are handed out in increasing order and the list keeps
   // launch order, so it is sorted by identifier.
@@ -52,7 +57,7 @@ const Process* World::processWithBundleID(const std::string& bundleID) const {
 }
 
 bool World::isRunning(const DockItem& item) const {
-  return item.bundleID && processWithBundleID(*item.bundleID);
+  return item.bundleID && runsBundleID(*item.bundleID);
 }
 
 void World::startDock() {

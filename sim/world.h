@@ -76,9 +76,15 @@ class World {
   pid_t startProcess(const std::string& name, std::optional<std::string> bundleID,
                      std::optional<std::string> bundleURL);
   void endProcess(pid_t pid);
+  // Room for this many more processes, so that a large set-up grows its
+  // lists and index once.
+  void reserveProcesses(std::size_t n);
   const Process* process(pid_t pid) const;
   // The first launched of those with that bundle identifier.
   const Process* processWithBundleID(const std::string& bundleID) const;
+  bool runsBundleID(const std::string& bundleID) const {
+    return pidsByBundleID_.count(bundleID) != 0;
+  }
   // The identifiers of all of them, in launch order.
   const std::vector<pid_t>& pidsWithBundleID(const std::string& bundleID) const;
   bool isRunning(const DockItem& item) const;

@@ -207,17 +207,24 @@ TEST(ScenarioInput, FifoPathIsRefusedWithoutWaitingForAWriter) {
   EXPECT_EQ(loadError("/dev/null"), "/dev/null: is not a regular file (a FIFO, socket or device)");
 }
 
-TEST(ScenarioInput, MissingOrUnreadableFileIsRefused) {
+TEST(ScenarioInput, MissingFileIsRefused) {
   TempDir dir;
   fs::path missing = dir.path() / "missing.scn";
   EXPECT_EQ(loadError(missing),
             missing.string() + ": cannot open the scenario (No such file or directory)");
+}
+
+TEST(ScenarioInput, FileThatFailsToReadIsRefused) {
   // A regular file whose reading fails: /proc/self/mem has nothing mapped
   // at its start, for any user.
   EXPECT_EQ(loadError("/proc/self/mem"), "/proc/self/mem: cannot be read (Input/output error)");
+}
+
+TEST(ScenarioInput, UnreadableFileIsRefused) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads a file without permissions";
+  TempDir dir;
   fs::path locked = dir.file("locked.scn", "run 1\n");
   fs::permissions(locked, fs::perms::none);
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads a file without permissions";
   EXPECT_EQ(loadError(locked), locked.string() + ": cannot open the scenario (Permission denied)");
 }
 

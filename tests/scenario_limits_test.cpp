@@ -122,11 +122,11 @@ TEST(ScenarioLimits, WorldCountsAreBounded) {
 
   std::string screens = repeat("screen 0 0 100 100\n", limits::kMaxScreens);
   EXPECT_EQ(parseError(screens), "no error");
-  EXPECT_EQ(parseError(screens + "screen 0 0 1 1\n"), line(65) + "screen: at most 64 screens");
+  EXPECT_EQ(parseError(screens + "screen 0 0 1 1\n"), line(33) + "screen: at most 32 screens");
   std::string frames = "at 1 screens 0 0 10 10";
   for (std::size_t i = 1; i < limits::kMaxScreens; ++i) frames += " ; 0 0 10 10";
   EXPECT_EQ(parseError(frames + "\n"), "no error");
-  EXPECT_EQ(parseError(frames + ";1 1 1 1\n"), line(1) + "screens: at most 64 screens");
+  EXPECT_EQ(parseError(frames + ";1 1 1 1\n"), line(1) + "screens: at most 32 screens");
   EXPECT_EQ(parseError("screen 0 0 10000001 900\n"),
             line(1) + "screen: coordinates and sizes are at most 10000000");
   EXPECT_EQ(parseError("screen -1e7 1e7 1e7 1e7\n"), "no error");
@@ -140,6 +140,29 @@ TEST(ScenarioLimits, WorldCountsAreBounded) {
   EXPECT_EQ(parseError(logins), "no error");
   EXPECT_EQ(parseError(logins + "login-item \"file:///B.app/\"\n"),
             line(1001) + "login-item: at most 1000 login items");
+}
+
+TEST(ScenarioLimits, LongestCommandsPrintBackWithinTheLineLimit) {
+  // Numbers as long as a double's shortest text gets, in as many frames as
+  // a line may hold; a title all of backslashes kept as written, which
+  // print back escaped.
+  const std::string x = "-1.2345678901234567e-300", w = "1.2345678901234567e-300";
+  std::string frames = "at 604799.99999999988 screens";
+  for (std::size_t i = 0; i < limits::kMaxScreens; ++i)
+    frames += (i ? " ; " : " ") + x + " " + x + " " + w + " " + w;
+  std::string title;
+  for (std::size_t i = 0; i < limits::kMaxTitleBytes / 2; ++i) title += "\\a";
+  std::string text = "dock app \"" + title + "\" running bundle " +
+                     std::string(limits::kMaxWordBytes, 'b') + "\n" + frames + "\n" +
+                     "at 604800 pointer dock \"" + title + "\" " + x + " " + x + "\n";
+  std::istringstream in(text);
+  auto s = sim::parseScenario(in, "t.scn");
+  std::string printed = sim::scenarioText(s);
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_LE(line.size(), limits::kMaxLineBytes) << line.substr(0, 60);
+  std::istringstream again(printed);
+  EXPECT_EQ(sim::parseScenario(again, "printed.scn"), s);
 }
 
 }  // namespace
