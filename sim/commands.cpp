@@ -1,7 +1,8 @@
 #include "sim/commands.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/events.h"
 #include "sim/command_words.h"
@@ -42,9 +43,14 @@ constexpr std::pair<std::uint64_t, const char*> kModifierNames[] = {
 }  // namespace
 
 std::string numberText(double v) {
-  char buf[32];
-  auto result = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, result.ptr);
+  // The fewest significant digits that read back as exactly V. (Not
+  // std::to_chars: Apple's libc++ has it for doubles from macOS 13.3 only.)
+  char buf[40];
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    if (std::strtod(buf, nullptr) == v) break;
+  }
+  return buf;
 }
 
 DockCatalog DockCatalog::of(const std::vector<AddDockItem>& items) {
