@@ -23,8 +23,14 @@ constexpr int kMaxNotes = 20;
 // Renames without replacing: fails when `to` exists, even if it appeared a
 // moment ago.
 bool renameNoReplace(const std::string& from, const std::string& to) {
+#if defined(__APPLE__)
+  // The simulation builds on macOS too, whose call for this is renamex_np.
+  if (::renamex_np(from.c_str(), to.c_str(), RENAME_EXCL) == 0) return true;
+  if (errno != ENOTSUP && errno != EINVAL) return false;
+#else
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
   // A file system without that flag: a second name, then drop the first.
   if (::link(from.c_str(), to.c_str()) != 0) return false;
   ::unlink(from.c_str());
