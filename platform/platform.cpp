@@ -123,6 +123,21 @@ std::shared_ptr<NibObject> ClassRegistry::instantiate(const std::string& name) {
   return it == classTable().end() ? nullptr : it->second();
 }
 
+// NSWindowController: the same on every desktop, since it reaches the window
+// only through the bound platform's loadNib.
+std::shared_ptr<Window> WindowController::window() {
+  if (!loaded_) {
+    loaded_ = true;
+    window_ = current().appKit().loadNib(nibName_, owner_ ? owner_ : this).window;
+    if (window_) windowDidLoad();
+  }
+  return window_;
+}
+
+void WindowController::showWindow(NibObject*) {
+  if (auto w = window()) w->makeKeyAndOrderFront();
+}
+
 Platform& current() {
   if (!gPlatform) {
     std::fputs("platform: no platform is bound\n", stderr);

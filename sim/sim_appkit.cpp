@@ -96,22 +96,3 @@ std::vector<std::shared_ptr<SimStatusItem>> SimAppKit::statusItems() const {
 }
 
 }  // namespace sim
-
-// NSWindowController belongs to the platform's framework: this backend
-// supplies it.
-namespace platform {
-
-std::shared_ptr<Window> WindowController::window() {
-  if (!loaded_) {
-    loaded_ = true;
-    window_ = current().appKit().loadNib(nibName_, owner_ ? owner_ : this).window;
-    if (window_) windowDidLoad();
-  }
-  return window_;
-}
-
-void WindowController::showWindow(NibObject*) {
-  if (auto w = window()) w->makeKeyAndOrderFront();
-}
-
-}  // namespace platform
