@@ -1,0 +1,22 @@
+# Builds the host tools (cmake/host-tools) at configure time, for the
+# machine that builds: on a Mac that is the Mac itself, elsewhere the
+# system the cross build runs on. Sets VISTREL_HOST_TOOLS to their folder.
+set(VISTREL_HOST_TOOLS ${CMAKE_BINARY_DIR}/host-tools)
+set(source ${PROJECT_SOURCE_DIR}/cmake/host-tools)
+# A fresh environment of compilers: the target's flags must not leak in.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env --unset=CXXFLAGS --unset=LDFLAGS --unset=SDKROOT
+          ${CMAKE_COMMAND} -S ${source} -B ${VISTREL_HOST_TOOLS} -G ${CMAKE_GENERATOR}
+          -DCMAKE_BUILD_TYPE=Release
+  OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE failed)
+if(NOT failed)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${VISTREL_HOST_TOOLS}
+    OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE failed)
+endif()
+if(failed)
+  message(FATAL_ERROR "The host tools (cmake/host-tools) could not be built:\n${log}")
+endif()
+# A change to a tool's sources rebuilds it at the next configure.
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${source}/CMakeLists.txt ${PROJECT_SOURCE_DIR}/mac/make_info_plist.cpp
+  ${PROJECT_SOURCE_DIR}/backend/info_file.cpp ${PROJECT_SOURCE_DIR}/backend/info_file.h)
