@@ -52,7 +52,7 @@ class MacWindow final : public platform::Window {
 #endif
 
  private:
-  struct Native;  // the NSWindow and its delegate
+  struct Native;  // the NSWindow
   std::string name_;
   std::unique_ptr<Native> native_;
   // After native_: the controls go before the window that shows them.
