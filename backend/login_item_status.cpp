@@ -6,6 +6,8 @@ bool isRegistered(ServiceStatus status) {
   return status == ServiceStatus::Enabled || status == ServiceStatus::RequiresApproval;
 }
 
+bool isListed(ServiceStatus status) { return status == ServiceStatus::Enabled; }
+
 ServiceStatus serviceStatusFromRaw(long raw) {
   switch (raw) {
     case 0: return ServiceStatus::NotRegistered;
@@ -16,17 +18,26 @@ ServiceStatus serviceStatusFromRaw(long raw) {
 }
 
 std::vector<std::string> listedItems(ServiceStatus status, const std::string& bundleURL) {
-  if (isRegistered(status)) return {bundleURL};
+  if (isListed(status)) return {bundleURL};
   return {};
 }
 
 ServiceRequest requestFor(ServiceStatus status, bool wantListed) {
-  if (wantListed == isRegistered(status)) return ServiceRequest::None;
-  return wantListed ? ServiceRequest::Register : ServiceRequest::Unregister;
+  if (wantListed) {
+    if (isListed(status)) return ServiceRequest::None;
+    return status == ServiceStatus::RequiresApproval ? ServiceRequest::OpenSettings
+                                                     : ServiceRequest::Register;
+  }
+  // A registration waiting for approval goes too: unticked means off.
+  return isRegistered(status) ? ServiceRequest::Unregister : ServiceRequest::None;
+}
+
+bool needsUserAfterRegistering(bool registered, ServiceStatus now) {
+  return !registered || now == ServiceStatus::RequiresApproval;
 }
 
 bool StatusWatch::update(ServiceStatus now) {
-  bool changed = isRegistered(now) != isRegistered(last_);
+  bool changed = isListed(now) != isListed(last_);
   last_ = now;
   return changed;
 }

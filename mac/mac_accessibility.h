@@ -8,6 +8,8 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <memory>
+
 #include "platform/accessibility.h"
 
 namespace mac {
@@ -37,6 +39,15 @@ class MacElement final : public platform::UIElement {
 
 class MacAccessibility final : public platform::Accessibility {
  public:
+  MacAccessibility();
+  ~MacAccessibility() override;
+  MacAccessibility(const MacAccessibility&) = delete;
+  MacAccessibility& operator=(const MacAccessibility&) = delete;
+
+  // The engine's start (it creates the system-wide element then, and never
+  // stops): sets the process's Accessibility messaging timeout on it, and
+  // from the first on holds an activity that keeps App Nap from slowing
+  // the tracking timer and the delayed requests while no window shows.
   platform::Ref<platform::UIElement> createSystemWide() override;
   platform::Ref<platform::UIElement> createApplication(pid_t pid) override;
   platform::AXError copyElementAtPosition(const platform::UIElement* root, float x, float y,
@@ -59,7 +70,13 @@ class MacAccessibility final : public platform::Accessibility {
   platform::AXError getPid(const platform::UIElement* e, pid_t* pid) override;
   bool isEqual(const platform::UIElement* a, const platform::UIElement* b) override;
   bool isProcessTrusted() override;
+  // Prompting while not trusted also opens System Settings at the
+  // Accessibility list: the system prompts an app once only.
   bool isProcessTrustedWithOptions(bool prompt) override;
+
+ private:
+  struct Activity;  // the token of NSProcessInfo's activity
+  std::unique_ptr<Activity> activity_;
 };
 
 }  // namespace mac

@@ -3,12 +3,15 @@
 #include <optional>
 #include <typeinfo>
 
+#include "backend/engine_timing.h"
+#include "backend/permission_prompt.h"
 #include "backend/trace.h"
 #include "mac/cf_values.h"
 #include "mac/mac_trace.h"
 
 // After the platform headers: the SDK's AX attribute macros would rewrite
 // the platform's constants of the same names.
+#import <AppKit/AppKit.h>
 #include <ApplicationServices/ApplicationServices.h>
 
 namespace mac {
@@ -71,9 +74,31 @@ Ref<platform::Array> arrayFrom(CFArrayRef array) {
 
 }  // namespace
 
+static_assert(backend::kEngineActivityOptions == NSActivityUserInitiatedAllowingIdleSystemSleep);
+static_assert(backend::kActivityIdleSystemSleepDisabled == NSActivityIdleSystemSleepDisabled);
+static_assert(backend::kActivityIdleDisplaySleepDisabled == NSActivityIdleDisplaySleepDisabled);
+static_assert(backend::kActivityLatencyCritical == NSActivityLatencyCritical);
+
+struct MacAccessibility::Activity {
+  id<NSObject> token;  // the activity ends when the token goes
+};
+
+MacAccessibility::MacAccessibility() = default;
+MacAccessibility::~MacAccessibility() = default;
+
 Ref<platform::UIElement> MacAccessibility::createSystemWide() {
   if (auto* t = trace()) t->axSystemwide();
-  return MacElement::adopt(AXUIElementCreateSystemWide());
+  AXUIElementRef element = AXUIElementCreateSystemWide();
+  // Set on the system-wide element, the timeout is the process's default
+  // for every element, the Dock's included.
+  if (element) AXUIElementSetMessagingTimeout(element, backend::kMessagingTimeoutSeconds);
+  if (!activity_) {
+    NSProcessInfo* process = [NSProcessInfo processInfo];
+    id<NSObject> token = [process beginActivityWithOptions:backend::kEngineActivityOptions
+                                                    reason:@(backend::kEngineActivityReason)];
+    activity_ = std::make_unique<Activity>(Activity{token});
+  }
+  return MacElement::adopt(element);
 }
 
 Ref<platform::UIElement> MacAccessibility::createApplication(pid_t pid) {
@@ -226,6 +251,9 @@ bool MacAccessibility::isProcessTrustedWithOptions(bool prompt) {
   // The platform shows its prompt only to a process that is not trusted.
   if (prompt && !trusted)
     if (auto* t = trace()) t->axPrompt();
+  if (backend::opensAccessibilitySettings(prompt, trusted))
+    [[NSWorkspace sharedWorkspace]
+        openURL:[NSURL URLWithString:@(backend::kAccessibilitySettingsURL)]];
   return trusted;
 }
 

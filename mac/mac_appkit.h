@@ -42,8 +42,9 @@ class MacAppKit final : public platform::AppKit {
   MacAppKit(const MacAppKit&) = delete;
   MacAppKit& operator=(const MacAppKit&) = delete;
 
-  // A NAME.pbm among the bundle's resources ("Status_Icon") is made into a
-  // template-ready image; every other name is NSImage imageNamed:'s, which
+  // A NAME.pbm among the bundle's resources ("Status_Icon"), with the
+  // NAME@2x.pbm beside it for Retina screens, is made into a template
+  // image; every other name is NSImage imageNamed:'s, which
   // covers the system's status images and the bundle's own image files.
   std::shared_ptr<platform::Image> imageNamed(const std::string& name) override;
   // The item leaves the status bar when the last reference to it goes.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "backend/image_scales.h"
 #include "backend/interface_builder.h"
 #include "mac/mac_application.h"
 #include "mac/mac_controls.h"
@@ -162,7 +163,7 @@ std::shared_ptr<platform::Image> MacAppKit::imageNamed(const std::string& name) 
   if (auto it = images_.find(name); it != images_.end()) return it->second;
   std::shared_ptr<MacImage> image;
   if (std::string path = bitmapResource(name); !path.empty())
-    image = imageFromPBM(name, path);
+    image = imageFromPBM(name, path, bitmapResource(backend::doubleResolutionName(name)));
   else if (NSImage* ns = systemOrBundleImage(name))
     image = std::make_shared<MacImage>(name, ns);
   if (!image) return nullptr;

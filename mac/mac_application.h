@@ -1,6 +1,9 @@
 // The application on AppKit: NSApplication as an accessory (no Dock icon),
 // the main interface file and its delegate, the run loop, and the actions
-// the application object itself answers.
+// the application object itself answers. Beside the agent's delegate, our
+// NSApplicationDelegate shows the settings window at a second launch of
+// the running app, and a main menu, never shown, gives the key window
+// Close (⌘W) and Quit (⌘Q).
 #pragma once
 
 #include <memory>

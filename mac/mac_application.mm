@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "backend/interface_builder.h"
+#include "backend/main_menu.h"
 #include "mac/mac_trace.h"
 #include "mac/ns_strings.h"
 
@@ -35,7 +36,40 @@
   _delegate->applicationDidFinishLaunching();
 }
 
+// A second launch of the running agent (the Finder, `open`): an agent has
+// no Dock icon to click, so this is how a user finds its settings again.
+- (BOOL)applicationShouldHandleReopen:(NSApplication*)sender hasVisibleWindows:(BOOL)visible {
+  (void)sender;
+  (void)visible;
+  if (_launched) mac::sendActionAlongResponderChain(backend::kReopenAction, nullptr);
+  return NO;  // handled: AppKit has nothing more to do
+}
+
 @end
+
+namespace {
+
+// The main menu: never shown by an agent, but where AppKit finds the key
+// equivalents of the key window (Close, Quit).
+NSMenu* mainMenu() {
+  NSString* appName = [[NSProcessInfo processInfo] processName];
+  NSMenu* bar = [[NSMenu alloc] initWithTitle:@""];
+  for (const auto& menu : backend::standardMainMenu(mac::fromNS(appName))) {
+    NSMenu* submenu = [[NSMenu alloc] initWithTitle:mac::toNS(menu.title)];
+    for (const auto& item : menu.items)
+      [submenu addItemWithTitle:mac::toNS(item.title)
+                         action:NSSelectorFromString(mac::toNS(item.action))
+                  keyEquivalent:mac::toNS(item.keyEquivalent)];
+    NSMenuItem* entry = [[NSMenuItem alloc] initWithTitle:submenu.title
+                                                   action:nil
+                                            keyEquivalent:@""];
+    entry.submenu = submenu;
+    [bar addItem:entry];
+  }
+  return bar;
+}
+
+}  // namespace
 
 namespace mac {
 
@@ -69,6 +103,7 @@ int MacApplication::applicationMain(int, char**) {
   }
   launch_->appDelegate = [[VSApplicationDelegate alloc] initWithDelegate:launch_->delegate];
   app.delegate = launch_->appDelegate;
+  app.mainMenu = mainMenu();
   [app run];
   return 0;
 }
@@ -89,6 +124,12 @@ void MacApplication::activateIgnoringOtherApps(bool flag) {
 
 void MacApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
   if (auto* t = trace()) t->appAbout();
+  if (@available(macOS 14.0, *)) {
+    // The agent activates after ordering the panel front. Activation is a
+    // request from macOS 14 on, and a panel of an app that is not active
+    // stays behind the active app's windows: the request goes first.
+    [NSApp activate];
+  }
   [NSApp orderFrontStandardAboutPanel:nil];
 }
 

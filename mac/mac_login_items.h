@@ -2,8 +2,14 @@
 //
 // On macOS 13 and later the system keeps login items through SMAppService,
 // which knows only the app's own registration: the list is then the app's
-// bundle URL while it is registered, and nothing otherwise. On macOS 11 and
-// 12 it is the shared file list of session login items.
+// bundle URL while it is enabled, and nothing otherwise (a registration
+// waiting for the user's approval is off). Asking for it in that state, or
+// when registering fails, opens System Settings › General › Login Items;
+// every refusal of the service is logged with its error.
+//
+// On macOS 11 and 12 it is the shared file list of session login items; an
+// entry that names the running bundle's file, however the system spells
+// its URL, resolves to the URL the agent makes of the bundle's path.
 #pragma once
 
 #include <memory>

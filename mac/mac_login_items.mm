@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "backend/foreign_value_limits.h"
+#include "backend/login_item_path.h"
 #include "backend/login_item_status.h"
 #include "backend/trace.h"
 #include "mac/cf_values.h"
@@ -17,6 +18,8 @@
 #import <AppKit/AppKit.h>
 #include <CoreServices/CoreServices.h>
 #import <ServiceManagement/SMAppService.h>
+
+#include "mac/ns_strings.h"
 
 namespace mac {
 
@@ -76,13 +79,31 @@ static_assert(platform::kLSSharedFileListNoUserUIDuringResolution ==
               kLSSharedFileListNoUserInteraction);
 static_assert(platform::kLSSharedFileListDoNotMountVolumes == kLSSharedFileListDoNotMountVolumes);
 
+// Unicode's canonical composition (NFC), as Foundation does it.
+std::string precomposed(const std::string& text) {
+  return fromNS([toNS(text) precomposedStringWithCanonicalMapping]);
+}
+
+// The agent's own URL of the running bundle when `url` names the same file
+// (see backend/login_item_path.h), so that the agent's exact comparison
+// finds its entry however the list spells it; `url` itself otherwise.
+std::string asBundleURLWhenSameFile(const std::string& url) {
+  auto path = backend::filePathOfURL(url);
+  if (!path) return url;
+  const std::string bundlePath = platform::current().bundle().bundlePath();
+  if (!backend::sameFilePath(precomposed(*path), precomposed(bundlePath))) return url;
+  return platform::fileURLWithPath(bundlePath, true);
+}
+
 class SharedFileLoginItem final : public platform::LoginItem {
  public:
   explicit SharedFileLoginItem(LSSharedFileListItemRef owned)
       : item_(ScopedCF<LSSharedFileListItemRef>::adopt(owned)) {}
   std::optional<std::string> copyResolvedURL(unsigned flags) const override {
     auto url = ScopedCF<CFURLRef>::adopt(lsCopyResolvedURL(item_.get(), flags));
-    return url ? urlString(url.get()) : std::nullopt;
+    auto text = url ? urlString(url.get()) : std::nullopt;
+    if (!text) return std::nullopt;
+    return asBundleURLWhenSameFile(*text);
   }
   LSSharedFileListItemRef handle() const { return item_.get(); }
 
@@ -236,12 +257,27 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
                                                            const std::string& url) override {
     // The service registers this app and no other, and keeps no order.
     if (url != bundleURL()) return nullptr;
-    if (backend::requestFor(currentStatus(), true) == backend::ServiceRequest::Register) {
-      NSError* error = nil;
-      if (![SMAppService.mainAppService registerAndReturnError:&error]) return nullptr;
-      if (auto* t = trace())
-        t->loginItemsInsert(url, position == platform::LoginItemPosition::BeforeFirst);
-      statusMayHaveChanged();
+    switch (backend::requestFor(currentStatus(), true)) {
+      case backend::ServiceRequest::None:
+      case backend::ServiceRequest::Unregister: break;
+      case backend::ServiceRequest::OpenSettings:
+        // Registered, waiting for the user: only System Settings can approve it.
+        [SMAppService openSystemSettingsLoginItems];
+        return nullptr;
+      case backend::ServiceRequest::Register: {
+        NSError* error = nil;
+        const bool registered = [SMAppService.mainAppService registerAndReturnError:&error];
+        if (!registered)
+          NSLog(@"Launch at login: registering with the login items failed: %@", error);
+        else if (auto* t = trace())
+          t->loginItemsInsert(url, position == platform::LoginItemPosition::BeforeFirst);
+        statusMayHaveChanged();
+        const backend::ServiceStatus now = currentStatus();
+        if (backend::needsUserAfterRegistering(registered, now))
+          [SMAppService openSystemSettingsLoginItems];
+        if (!backend::isListed(now)) return nullptr;
+        break;
+      }
     }
     return std::make_shared<ServiceLoginItem>(url);
   }
@@ -252,7 +288,10 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
     if (backend::requestFor(currentStatus(), false) != backend::ServiceRequest::Unregister)
       return false;
     NSError* error = nil;
-    if (![SMAppService.mainAppService unregisterAndReturnError:&error]) return false;
+    if (![SMAppService.mainAppService unregisterAndReturnError:&error]) {
+      NSLog(@"Launch at login: unregistering from the login items failed: %@", error);
+      return false;
+    }
     if (auto* t = trace()) t->loginItemsRemove(ours->url());
     statusMayHaveChanged();
     return true;

@@ -2,9 +2,13 @@
 //
 // Notification objects on the agent's side are C++ pointers. Each is boxed
 // in one NSValue for the life of the process, so that the same pointer is
-// always the same object to the centre, and unboxed on delivery. An object
-// that is none of ours (AppKit posts NSWindowWillCloseNotification with the
-// NSWindow) is passed on as its own address, which is no platform object.
+// always the same object to the centre, and unboxed on delivery. A window
+// of ours is its NSWindow instead, the object AppKit posts its own window
+// notifications with (NSWindowWillCloseNotification), so that those reach
+// the agent naming the platform window and nothing is posted under
+// AppKit's names with another object. An object that is none of ours (the
+// About panel closing) is passed on as its own address, which is no
+// platform object.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,9 @@
 #include "mac/mac_notifications.h"
 
-#import <Foundation/Foundation.h>
+// Before AppKit: the platform's headers come before any of the SDK's.
+#include "mac/mac_window.h"
+
+#import <AppKit/AppKit.h>
 
 #include <unordered_map>
 #include <vector>
@@ -19,12 +22,15 @@ struct NotificationObjects {
 
   id box(const void* pointer) {
     if (!pointer) return nil;
+    // A window of ours is what AppKit posts its notifications with.
+    if (NSWindow* window = nativeWindowOf(pointer)) return window;
     NSValue* __strong& value = boxes[pointer];
     if (!value) value = [NSValue valueWithPointer:pointer];
     return value;
   }
   const void* unbox(id object) const {
     if (!object) return nullptr;
+    if (const void* window = platformWindowOf(object)) return window;
     if ([object isKindOfClass:[NSValue class]]) {
       const void* pointer = [(NSValue*)object pointerValue];
       auto it = boxes.find(pointer);

@@ -11,6 +11,7 @@
 
 #ifdef __OBJC__
 @class NSView;
+@class NSWindow;
 #endif
 
 namespace mac {
@@ -36,11 +37,10 @@ class MacWindow final : public platform::Window {
   void center() override;
   void makeKeyAndOrderFront() override;
   bool isVisible() const override;
+  // AppKit posts NSWindowWillCloseNotification with the NSWindow, for the
+  // agent's close() and the user's click alike; the notification centre
+  // hands it on with this window as its object.
   void close() override;
-
-  // The window is about to close, by the agent's close() or the user's
-  // click: the platform's will-close notification names this window.
-  void willClose();
 
   void keep(std::shared_ptr<platform::NibObject> object) { objects_.push_back(std::move(object)); }
   // Bindings stop following these objects when the window goes.
@@ -52,7 +52,7 @@ class MacWindow final : public platform::Window {
 #endif
 
  private:
-  struct Native;  // the NSWindow and its delegate
+  struct Native;  // the NSWindow
   std::string name_;
   std::unique_ptr<Native> native_;
   // After native_: the controls go before the window that shows them.
@@ -60,5 +60,14 @@ class MacWindow final : public platform::Window {
   std::vector<platform::NibObject*> observed_;
   platform::KeyValueObserving* kvo_ = nullptr;
 };
+
+#ifdef __OBJC__
+// What the notification centre needs to pass AppKit's window notifications
+// on as the agent's: the NSWindow of a live MacWindow, given the pointer
+// the agent knows it by (nil for any other pointer), and back (null for any
+// other object).
+NSWindow* nativeWindowOf(const void* window);
+const void* platformWindowOf(id object);
+#endif
 
 }  // namespace mac

@@ -6,33 +6,30 @@
 
 #import <AppKit/AppKit.h>
 
+#include <unordered_map>
+
 #include "backend/window_title.h"
 #include "mac/mac_trace.h"
 #include "mac/ns_strings.h"
 
-// Tells the C++ window that its NSWindow is about to close. NSWindow holds
-// its delegate weakly: the C++ window keeps this object.
-@interface VSWindowCloseDelegate : NSObject <NSWindowDelegate>
-- (instancetype)initWithWindow:(mac::MacWindow*)window;
-- (void)forgetWindow;
+// The NSWindow of a MacWindow. AppKit posts NSWindowWillCloseNotification
+// with it, and the notification centre gives the agent the platform window
+// it stands for.
+@interface VSWindow : NSWindow
+@property(nonatomic, assign) mac::MacWindow* platformWindow;  // cleared when it goes
 @end
 
-@implementation VSWindowCloseDelegate {
-  mac::MacWindow* _window;
-}
+@implementation VSWindow
 
-- (instancetype)initWithWindow:(mac::MacWindow*)window {
-  if ((self = [super init])) _window = window;
-  return self;
-}
-
-- (void)forgetWindow {
-  _window = nullptr;
-}
-
-- (void)windowWillClose:(NSNotification*)notification {
-  (void)notification;
-  if (_window) _window->willClose();
+// Every close passes here, the agent's and the close button's: the trace
+// shows the notification AppKit is about to post, then the window closed.
+- (void)close {
+  auto* t = self.platformWindow ? mac::trace() : nullptr;
+  // Named now: an observer may let the platform window go.
+  const std::string name = t ? self.platformWindow->name() : std::string();
+  if (t) t->notify(platform::kWindowWillCloseNotification);
+  [super close];
+  if (t) t->windowClose(name);
 }
 
 @end
@@ -51,16 +48,25 @@ NSRect toNSRect(platform::Rect r) {
   return NSMakeRect(r.origin.x, r.origin.y, r.size.width, r.size.height);
 }
 
+// The live windows, by the pointer the agent knows them by.
+std::unordered_map<const void*, VSWindow*>& liveWindows() {
+  static auto* windows = new std::unordered_map<const void*, VSWindow*>();
+  return *windows;
+}
+
+const void* platformPointer(const MacWindow* window) {
+  return static_cast<const platform::Window*>(window);
+}
+
 }  // namespace
 
 struct MacWindow::Native {
-  NSWindow* window;
-  VSWindowCloseDelegate* delegate;
+  VSWindow* window;
 };
 
 MacWindow::MacWindow(std::string name, platform::Rect frame) : name_(std::move(name)) {
   NSRect content = [NSWindow contentRectForFrameRect:toNSRect(frame) styleMask:kStyle];
-  NSWindow* window = [[NSWindow alloc] initWithContentRect:content
+  VSWindow* window = [[VSWindow alloc] initWithContentRect:content
                                                  styleMask:kStyle
                                                    backing:NSBackingStoreBuffered
                                                      defer:YES];
@@ -68,17 +74,19 @@ MacWindow::MacWindow(std::string name, platform::Rect frame) : name_(std::move(n
   // shown again.
   window.releasedWhenClosed = NO;
   window.title = toNS(backend::windowTitle(name_));
-  VSWindowCloseDelegate* delegate = [[VSWindowCloseDelegate alloc] initWithWindow:this];
-  window.delegate = delegate;
-  native_ = std::make_unique<Native>(Native{window, delegate});
+  // Shown on the Space the user is on, not on the one it was last shown on.
+  window.collectionBehavior = NSWindowCollectionBehaviorMoveToActiveSpace;
+  window.platformWindow = this;
+  native_ = std::make_unique<Native>(Native{window});
+  liveWindows()[platformPointer(this)] = window;
 }
 
 MacWindow::~MacWindow() {
   // The bound objects go with the window: nobody may observe them any more.
   if (kvo_)
     for (auto* object : observed_) kvo_->removeObservers(object);
-  [native_->delegate forgetWindow];
-  native_->window.delegate = nil;
+  liveWindows().erase(platformPointer(this));
+  native_->window.platformWindow = nullptr;
   [native_->window orderOut:nil];
 }
 
@@ -112,6 +120,11 @@ void MacWindow::center() {
 
 void MacWindow::makeKeyAndOrderFront() {
   [native_->window makeKeyAndOrderFront:nil];
+  if (@available(macOS 14.0, *)) {
+    // Activation is only a request there: should it be declined, the window
+    // would open behind the active application's.
+    [native_->window orderFrontRegardless];
+  }
   if (auto* t = trace()) t->windowShow(name_, frame());
 }
 
@@ -123,13 +136,6 @@ void MacWindow::close() {
   [native_->window close];
 }
 
-void MacWindow::willClose() {
-  // Observers hear of it while the window is still on screen.
-  platform::current().notificationCenter().postNotificationName(
-      platform::kWindowWillCloseNotification, static_cast<const platform::Window*>(this));
-  if (auto* t = trace()) t->windowClose(name_);
-}
-
 void MacWindow::setObservedObjects(std::vector<platform::NibObject*> objects,
                                    platform::KeyValueObserving* kvo) {
   observed_ = std::move(objects);
@@ -137,5 +143,16 @@ void MacWindow::setObservedObjects(std::vector<platform::NibObject*> objects,
 }
 
 NSView* MacWindow::contentView() const { return native_->window.contentView; }
+
+NSWindow* nativeWindowOf(const void* window) {
+  auto it = liveWindows().find(window);
+  return it == liveWindows().end() ? nil : it->second;
+}
+
+const void* platformWindowOf(id object) {
+  if (![object isKindOfClass:[VSWindow class]]) return nullptr;
+  mac::MacWindow* window = static_cast<VSWindow*>(object).platformWindow;
+  return window ? platformPointer(window) : nullptr;
+}
 
 }  // namespace mac

@@ -66,6 +66,19 @@ TEST(InfoText, TheShippedFileHasWhatTheBundleNeeds) {
             std::string::npos);
 }
 
+TEST(InfoText, TheShippedFileDescribesAnApplicationWithItsIcon) {
+  InfoDictionary info;
+  ASSERT_EQ(backend::readInfoFile(VISTREL_RESOURCE_DIR "/Info.txt", &info), std::nullopt);
+  EXPECT_EQ(info["CFBundlePackageType"], "APPL");
+  EXPECT_EQ(info["CFBundleInfoDictionaryVersion"], "6.0");
+  // The About panel shows it; Resources/AppIcon.icns is the file named.
+  EXPECT_FALSE(info["NSHumanReadableCopyright"].empty());
+  EXPECT_EQ(info["CFBundleIconFile"], "AppIcon");
+  // Without it AppKit draws a Retina screen's windows at half resolution.
+  EXPECT_NE(backend::infoPlist(info).find("\t<key>NSHighResolutionCapable</key>\n\t<true/>\n"),
+            std::string::npos);
+}
+
 // --- Info.plist -----------------------------------------------------------
 
 TEST(InfoPlist, WritesADictionaryOfStringsAndBooleans) {

@@ -15,12 +15,22 @@ using backend::ServiceStatus;
 constexpr ServiceStatus kAll[] = {ServiceStatus::NotRegistered, ServiceStatus::Enabled,
                                   ServiceStatus::RequiresApproval, ServiceStatus::NotFound};
 
-TEST(LoginItemStatus, RegisteredWhenEnabledOrAwaitingApproval) {
-  EXPECT_FALSE(backend::isRegistered(ServiceStatus::NotRegistered));
-  EXPECT_TRUE(backend::isRegistered(ServiceStatus::Enabled));
-  EXPECT_TRUE(backend::isRegistered(ServiceStatus::RequiresApproval))
-      << "the user has yet to approve it, but the app asked and is listed";
-  EXPECT_FALSE(backend::isRegistered(ServiceStatus::NotFound));
+TEST(LoginItemStatus, ListedOnlyWhenEnabledThoughRegisteredWhileAwaitingApproval) {
+  struct Case {
+    ServiceStatus status;
+    bool registered, listed;
+  };
+  const Case cases[] = {
+      {ServiceStatus::NotRegistered, false, false},
+      {ServiceStatus::Enabled, true, true},
+      // The app asked, but it will not launch at login until the user approves.
+      {ServiceStatus::RequiresApproval, true, false},
+      {ServiceStatus::NotFound, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(backend::isRegistered(c.status), c.registered) << static_cast<int>(c.status);
+    EXPECT_EQ(backend::isListed(c.status), c.listed) << static_cast<int>(c.status);
+  }
 }
 
 TEST(LoginItemStatus, ReadsTheServicesRawValuesAndTakesUnknownOnesAsNotFound) {
@@ -32,18 +42,18 @@ TEST(LoginItemStatus, ReadsTheServicesRawValuesAndTakesUnknownOnesAsNotFound) {
     EXPECT_EQ(backend::serviceStatusFromRaw(raw), ServiceStatus::NotFound) << raw;
 }
 
-TEST(LoginItemStatus, ListsTheBundleURLExactlyWhileRegistered) {
+TEST(LoginItemStatus, ListsTheBundleURLExactlyWhileEnabled) {
   const std::string url = "file:///Applications/Vistrel.app/";
   for (ServiceStatus status : kAll) {
     auto items = backend::listedItems(status, url);
-    if (backend::isRegistered(status))
+    if (status == ServiceStatus::Enabled)
       EXPECT_EQ(items, std::vector<std::string>{url});
     else
       EXPECT_TRUE(items.empty());
   }
 }
 
-TEST(LoginItemStatus, AsksTheServiceOnlyForWhatIsMissing) {
+TEST(LoginItemStatus, AsksTheServiceOrTheUserOnlyForWhatIsMissing) {
   struct Case {
     ServiceStatus status;
     bool wantListed;
@@ -54,7 +64,8 @@ TEST(LoginItemStatus, AsksTheServiceOnlyForWhatIsMissing) {
       {ServiceStatus::NotRegistered, false, ServiceRequest::None},
       {ServiceStatus::Enabled, true, ServiceRequest::None},
       {ServiceStatus::Enabled, false, ServiceRequest::Unregister},
-      {ServiceStatus::RequiresApproval, true, ServiceRequest::None},
+      // Registering again is refused: only the user can approve it.
+      {ServiceStatus::RequiresApproval, true, ServiceRequest::OpenSettings},
       {ServiceStatus::RequiresApproval, false, ServiceRequest::Unregister},
       {ServiceStatus::NotFound, true, ServiceRequest::Register},
       {ServiceStatus::NotFound, false, ServiceRequest::None},
@@ -64,19 +75,39 @@ TEST(LoginItemStatus, AsksTheServiceOnlyForWhatIsMissing) {
         << "status " << static_cast<int>(c.status) << ", want listed " << c.wantListed;
 }
 
-TEST(LoginItemStatus, AWatchSeesEveryChangeOfRegistrationAndNothingElse) {
+TEST(LoginItemStatus, TheUserIsSentToSystemSettingsWhenRegisteringLeavesTheAppOff) {
+  struct Case {
+    bool registered;
+    ServiceStatus now;
+    bool needsUser;
+  };
+  const Case cases[] = {
+      {true, ServiceStatus::Enabled, false},
+      {true, ServiceStatus::RequiresApproval, true},
+      {false, ServiceStatus::RequiresApproval, true},
+      {false, ServiceStatus::NotRegistered, true},
+      {false, ServiceStatus::NotFound, true},
+      {false, ServiceStatus::Enabled, true},  // refused, whatever the status says
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(backend::needsUserAfterRegistering(c.registered, c.now), c.needsUser)
+        << "registered " << c.registered << ", now " << static_cast<int>(c.now);
+}
+
+TEST(LoginItemStatus, AWatchSeesEveryChangeOfTheListAndNothingElse) {
   backend::StatusWatch watch(ServiceStatus::NotRegistered);
   EXPECT_EQ(watch.last(), ServiceStatus::NotRegistered);
   EXPECT_FALSE(watch.update(ServiceStatus::NotRegistered));
   EXPECT_FALSE(watch.update(ServiceStatus::NotFound)) << "neither lists the app";
+  EXPECT_FALSE(watch.update(ServiceStatus::RequiresApproval)) << "waiting is not listed either";
+  EXPECT_EQ(watch.last(), ServiceStatus::RequiresApproval);
 
-  // Registered by the app or by the user in System Settings: the same change.
+  // Approved in System Settings: the box ticks itself.
+  EXPECT_TRUE(watch.update(ServiceStatus::Enabled));
+  EXPECT_FALSE(watch.update(ServiceStatus::Enabled));
+  // Switched off there again: it clears.
   EXPECT_TRUE(watch.update(ServiceStatus::RequiresApproval));
-  EXPECT_EQ(watch.last(), ServiceStatus::RequiresApproval);
-  EXPECT_FALSE(watch.update(ServiceStatus::Enabled)) << "approval leaves the list as it was";
-  EXPECT_FALSE(watch.update(ServiceStatus::RequiresApproval));
-  EXPECT_EQ(watch.last(), ServiceStatus::RequiresApproval);
-
+  EXPECT_TRUE(watch.update(ServiceStatus::Enabled));
   EXPECT_TRUE(watch.update(ServiceStatus::NotFound));
   EXPECT_TRUE(watch.update(ServiceStatus::Enabled));
   EXPECT_TRUE(watch.update(ServiceStatus::NotRegistered));

@@ -1,0 +1,27 @@
+// The login items of macOS 11 and 12 hold file URLs that the system
+// resolves its own way: the app's entry may come back with or without a
+// trailing slash, under /private/var rather than /var (the latter is a link
+// to the former, as are /tmp and /etc), or with its name decomposed (NFD,
+// as HFS+ stores names) where the bundle's path is precomposed. The entry
+// and the bundle are therefore compared as file paths, both resolved the
+// same way; the Unicode normalisation is Foundation's, done before.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace backend {
+
+// The path of a file URL ("file:" with no host or "localhost"), percent
+// escapes decoded; nothing for another URL or a damaged escape.
+std::optional<std::string> filePathOfURL(const std::string& url);
+
+// The path as compared: without trailing slashes (but "/" itself), and
+// /private/var, /private/tmp and /private/etc as /var, /tmp and /etc.
+std::string comparablePath(const std::string& path);
+
+// Whether two absolute paths, both in the same Unicode normalisation form,
+// name the same file by the rules above.
+bool sameFilePath(const std::string& a, const std::string& b);
+
+}  // namespace backend
