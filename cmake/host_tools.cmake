@@ -17,6 +17,12 @@ if(failed)
   message(FATAL_ERROR "The host tools (cmake/host-tools) could not be built:\n${log}")
 endif()
 # A change to a tool's sources rebuilds it at the next configure.
-set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${source}/CMakeLists.txt ${PROJECT_SOURCE_DIR}/mac/make_info_plist.cpp
-  ${PROJECT_SOURCE_DIR}/backend/info_file.cpp ${PROJECT_SOURCE_DIR}/backend/info_file.h)
+set(tool_sources ${source}/CMakeLists.txt)
+foreach(unit mac/make_info_plist mac/make_app_icon backend/info_file backend/words backend/trace
+        backend/app_icon backend/png backend/icns)
+  list(APPEND tool_sources ${PROJECT_SOURCE_DIR}/${unit}.cpp)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/${unit}.h)
+    list(APPEND tool_sources ${PROJECT_SOURCE_DIR}/${unit}.h)
+  endif()
+endforeach()
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${tool_sources})
