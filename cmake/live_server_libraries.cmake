@@ -1,5 +1,6 @@
-# Finds the live server's libraries as VISTREL_SERVE asks, and sets
-# VISTREL_SERVE_FOUND. Its absence is said once, here.
+# Finds the live server's libraries (Boost's headers for Beast and Asio,
+# nlohmann-json) as VISTREL_SERVE asks, and sets VISTREL_SERVE_FOUND. Its
+# absence is said once, here.
 set(VISTREL_SERVE_FOUND OFF)
 if(VISTREL_SERVE STREQUAL "OFF")
   message(STATUS "Live server: off (VISTREL_SERVE=OFF); vistrel-desktop --serve is not built")
@@ -11,15 +12,12 @@ endif()
 if(VISTREL_SERVE STREQUAL "ON")
   set(required REQUIRED)
 endif()
-find_package(PkgConfig QUIET ${required})
-if(PkgConfig_FOUND)
-  pkg_check_modules(HTTPLIB QUIET ${required} IMPORTED_TARGET cpp-httplib)
-endif()
+find_package(Boost 1.74 QUIET ${required})
 find_package(nlohmann_json 3 QUIET ${required})
 find_package(Threads ${required})
-if(HTTPLIB_FOUND AND nlohmann_json_FOUND AND Threads_FOUND)
+if(Boost_FOUND AND nlohmann_json_FOUND AND Threads_FOUND)
   set(VISTREL_SERVE_FOUND ON)
 else()
-  message(STATUS "Live server: left out, cpp-httplib or nlohmann-json not found "
+  message(STATUS "Live server: left out, Boost or nlohmann-json not found "
                  "(scripts/install-deps installs them); vistrel-desktop --serve is not built")
 endif()

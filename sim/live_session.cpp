@@ -36,8 +36,15 @@ LiveSession::LiveSession(LiveSetup setup, DesktopOptions options, Nanos wallNow,
   checkLimits();
 }
 
-LiveSession::~LiveSession() {
-  if (desktop_) desktop_->finish();
+LiveSession::~LiveSession() { finish(); }
+
+int LiveSession::finish() {
+  if (!finished_) {
+    finished_ = true;
+    desktop_->finish();
+  }
+  bool kept = desktop_->defaults().changesKept() && desktop_->loginItems().changesKept();
+  return kept ? 0 : kExitChangesNotKept;
 }
 
 void LiveSession::scheduleScenarioLine() {
@@ -45,6 +52,8 @@ void LiveSession::scheduleScenarioLine() {
   if (nextScenarioLine_ >= setup_.timed().size()) return;
   const auto& line = setup_.timed()[nextScenarioLine_];
   desktop_->queue().schedule(line.time, RunQueue::kInput, 0, [this, &line] {
+    // Past the cap the scenario's lines play no further.
+    if (!roomForInput()) return;
     ++nextScenarioLine_;
     scheduleScenarioLine();
     record(line.time, line.command);
@@ -56,18 +65,30 @@ void LiveSession::record(Nanos time, const LiveCommand& command) {
   recorded_.push_back("at " + exactSeconds(time) + " " + command.text());
 }
 
-void LiveSession::checkLimits() {
-  if (full_) return;
-  if (recorded_.size() < limits_.maxInputs && trace_.bytes() < limits_.maxTraceBytes) return;
+bool LiveSession::roomForInput() {
+  if (recorded_.size() < limits_.maxInputs) return true;
+  stopClock(Stop::Inputs);
+  return false;
+}
+
+void LiveSession::stopClock(Stop why) {
+  if (stop_ != Stop::None) return;
   // The trace and the session stay whole: the clock stops here rather
   // than drop the beginning of either.
-  full_ = true;
+  stop_ = why;
   clock_.rebase(0, now());
   clock_.pause(0);
 }
 
+void LiveSession::checkLimits() {
+  if (recorded_.size() >= limits_.maxInputs) stopClock(Stop::Inputs);
+  if (trace_.bytes() >= limits_.maxTraceBytes) stopClock(Stop::Trace);
+  if (now() >= limits_.maxTime) stopClock(Stop::Time);
+}
+
 void LiveSession::advanceTo(Nanos t) {
-  if (full_ || t <= now()) return;
+  t = std::min(t, limits_.maxTime);
+  if (full() || t <= now()) return;
   desktop_->advanceTo(t);
   checkLimits();
 }
@@ -81,7 +102,7 @@ void LiveSession::pause(Nanos wallNow) {
 }
 
 void LiveSession::resume(Nanos wallNow) {
-  if (full_) return;
+  if (full()) return;
   clock_.rebase(wallNow, now());
   clock_.resume(wallNow);
 }
@@ -109,37 +130,52 @@ LiveSession::Outcome LiveSession::input(const std::string& line, Nanos wallNow) 
     return out;
   }
   tick(wallNow);
-  if (full_) {
-    out.result = Result::Full;
-    out.error = "request:1: the session is full (" + std::to_string(recorded_.size()) + " lines, " +
-                std::to_string(trace_.bytes()) + " bytes of trace); download it";
-    return out;
-  }
   // Work due now has run: the input goes in at the next whole millisecond,
   // before anything else due then, as a scenario's `at T` line would.
   Nanos t = wholeMillisecond(now()) + kMillisecond;
+  if (t > limits_.maxTime) stopClock(Stop::Time);
+  if (full() || !roomForInput()) return fullOutcome();
   auto command = std::make_shared<LiveCommand>(*check.command);
   auto recordedLine = std::make_shared<std::string>();
   desktop_->queue().schedule(t, RunQueue::kInput, 0, [this, t, command, recordedLine] {
+    // A scenario line due at the same time may have taken the last place.
+    if (!roomForInput()) return;
     record(t, *command);
     *recordedLine = recorded_.back();
     applyLiveCommand(*desktop_, *command);
   });
   advanceTo(t);
   clock_.rebase(wallNow, now());
+  if (recordedLine->empty()) return fullOutcome();
   out.result = Result::Applied;
   out.time = t;
   out.line = *recordedLine;
   return out;
 }
 
+LiveSession::Outcome LiveSession::fullOutcome() const {
+  Outcome out;
+  out.result = Result::Full;
+  if (stop_ == Stop::Time)
+    out.error = "request:1: the clock stopped at " + exactSeconds(limits_.maxTime) +
+                " s, the longest a scenario lasts; download the session";
+  else
+    out.error = "request:1: the session is full (" + std::to_string(recorded_.size()) + " lines, " +
+                std::to_string(trace_.bytes()) + " bytes of trace); download it";
+  return out;
+}
+
+std::string LiveSession::scenarioHead() const {
+  return "# A live session of the simulated desktop: vistrel-desktop FILE.scn replays it.\n" +
+         setup_.setupText();
+}
+
+std::string LiveSession::scenarioEnd(Nanos now) { return "run " + exactSeconds(now) + "\n"; }
+
 std::string LiveSession::scenarioText() const {
-  std::string text =
-      "# A live session of the simulated desktop: vistrel-desktop FILE.scn replays it.\n";
-  text += setup_.setupText();
+  std::string text = scenarioHead();
   for (const auto& line : recorded_) text += line + "\n";
-  text += "run " + exactSeconds(now()) + "\n";
-  return text;
+  return text + scenarioEnd(now());
 }
 
 }  // namespace sim

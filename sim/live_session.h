@@ -17,12 +17,16 @@
 #include "sim/desktop.h"
 #include "sim/live_clock.h"
 #include "sim/live_commands.h"
+#include "sim/scenario_limits.h"
 
 namespace sim {
 
 struct LiveLimits {
   std::size_t maxInputs = 100'000;        // lines the session records
   std::size_t maxTraceBytes = 16u << 20;  // the trace it keeps
+  // The clock stops here, so that the session written down is a scenario
+  // the language takes (`run` at most its limit).
+  Nanos maxTime = toNanos(limits::kMaxSeconds);
 };
 
 // The trace as lines, as the desktop writes it.
@@ -44,6 +48,8 @@ class TraceLines final : public std::streambuf {
 class LiveSession {
  public:
   enum class Result { Applied, Refused, Full };
+  // Why the session is full: the clock stopped there for good.
+  enum class Stop { None, Inputs, Trace, Time };
   struct Outcome {
     Result result = Result::Refused;
     std::string error;  // "request:1: message" unless applied
@@ -70,11 +76,21 @@ class LiveSession {
   // The session so far as a scenario: the set-up lines, every timed line
   // applied (the scenario's and the visitor's) and `run NOW`.
   std::string scenarioText() const;
+  // Its pieces: the comment and the set-up lines, the timed lines recorded
+  // ("at T COMMAND"), and the last line for a session that stands at `now`.
+  std::string scenarioHead() const;
+  const std::vector<std::string>& recorded() const { return recorded_; }
+  static std::string scenarioEnd(Nanos now);
+
+  // Ends the session: the agent quits and the stored files are saved. The
+  // exit status the program gives for that: 0, or kExitChangesNotKept.
+  int finish();
 
   Nanos now() const { return desktop_->queue().now(); }
   bool paused() const { return clock_.paused(); }
   double speed() const { return clock_.speed(); }
-  bool full() const { return full_; }
+  bool full() const { return stop_ != Stop::None; }
+  Stop stoppedBy() const { return stop_; }
   // Timed lines of the scenario still to play.
   std::size_t scenarioLinesLeft() const { return setup_.timed().size() - nextScenarioLine_; }
   std::size_t inputsRecorded() const { return recorded_.size(); }
@@ -86,6 +102,10 @@ class LiveSession {
   void scheduleScenarioLine();
   void record(Nanos time, const LiveCommand& command);
   void checkLimits();
+  void stopClock(Stop why);
+  // Whether one more input may be recorded; stops the clock when not.
+  bool roomForInput();
+  Outcome fullOutcome() const;
 
   LiveSetup setup_;
   LiveLimits limits_;
@@ -95,7 +115,8 @@ class LiveSession {
   LiveClock clock_;
   std::vector<std::string> recorded_;  // "at T COMMAND"
   std::size_t nextScenarioLine_ = 0;
-  bool full_ = false;
+  Stop stop_ = Stop::None;
+  bool finished_ = false;
 };
 
 }  // namespace sim

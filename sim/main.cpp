@@ -92,18 +92,19 @@ int main(int argc, char** argv) {
   }
   if (portGiven && !serve) return usage();
   if (version) return printVersion(options.resourceDir);
-  if (serve)
-    return sim::serve::serveDesktop(
-        std::move(options), scenarioPath ? std::optional<std::string>(scenarioPath) : std::nullopt,
-        port);
-  if (!scenarioPath) return usage();
-  // Each save of one would destroy the other: refuse before anything is read.
+  if (!serve && !scenarioPath) return usage();
+  // Each save of one would destroy the other: refuse before anything is
+  // read or served.
   if (options.defaultsFile && options.loginItemsFile &&
       sim::nameTheSameFile(*options.defaultsFile, *options.loginItemsFile)) {
     std::cerr << "vistrel-desktop: --defaults " << *options.defaultsFile << " and --login-items "
               << *options.loginItemsFile << " name the same file; each needs a file of its own\n";
     return 2;
   }
+  if (serve)
+    return sim::serve::serveDesktop(
+        std::move(options), scenarioPath ? std::optional<std::string>(scenarioPath) : std::nullopt,
+        port);
 
   sim::Scenario scenario;
   try {

@@ -1,211 +1,177 @@
-// The live page's server: its command checking and its refusals, with
-// httplib's client against a server on 127.0.0.1 on a free port. Every
-// client call has short time limits; nothing waits without bound.
-#include "sim/serve/live_server.h"
-
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <future>
-#include <thread>
-
-#include "app/entry.h"
+// The live page's server: its routes, its token and its refusals, against a
+// server on 127.0.0.1 on a free port. Every wait has a deadline.
+#include "tests/live_server_fixture.h"
 
 namespace {
 
-using sim::serve::LiveLoop;
-using sim::serve::LiveServer;
-using sim::serve::ServeLimits;
-
-class LiveServerTest : public testing::Test {
- protected:
-  void start(ServeLimits limits = {}) {
-    loop_ = std::make_unique<LiveLoop>(
-        [](sim::Nanos wallNow) {
-          return std::make_unique<sim::LiveSession>(
-              sim::LiveSetup::fromText("", "live.scn"),
-              sim::DesktopOptions{agentMain, VISTREL_RESOURCE_DIR, {}, {}}, wallNow);
-        },
-        nullptr);
-    server_ =
-        std::make_unique<LiveServer>(*loop_, std::string(VISTREL_RESOURCE_DIR) + "/web", limits);
-    ASSERT_TRUE(server_->bind(0));
-    loop_->start();
-    thread_ = std::thread([this] { server_->listen(); });
-  }
-  void TearDown() override {
-    if (server_) server_->stop();
-    if (thread_.joinable()) thread_.join();
-    if (loop_) loop_->stop();
-  }
-
-  std::unique_ptr<httplib::Client> client() {
-    auto c = std::make_unique<httplib::Client>("127.0.0.1", server_->port());
-    c->set_connection_timeout(5);
-    c->set_read_timeout(5);
-    c->set_write_timeout(5);
-    return c;
-  }
-  std::string own() const { return "127.0.0.1:" + std::to_string(server_->port()); }
-
-  std::unique_ptr<LiveLoop> loop_;
-  std::unique_ptr<LiveServer> server_;
-  std::thread thread_;
-};
+using live_test::exchange;
+using live_test::Headers;
+using live_test::LiveServerTest;
+using live_test::Reply;
+using live_test::request;
+using live_test::ServeLimits;
 
 TEST_F(LiveServerTest, ACommandIsAppliedAndAnsweredWithItsTimeAndLine) {
   start();
-  auto res = client()->Post("/command", "pointer dock \"Safari\"", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 200);
-  auto reply = nlohmann::json::parse(res->body);
+  auto res = post("/command", "pointer dock \"Safari\"");
+  ASSERT_EQ(res.status, 200) << res.body;
+  auto reply = nlohmann::json::parse(res.body);
   std::string time = reply["time"];
   EXPECT_EQ(reply["line"], "at " + time + " pointer dock \"Safari\"");
-  auto trace = client()->Get("/trace");
-  ASSERT_TRUE(trace);
-  EXPECT_NE(trace->body.find(time + " input.pointer dock \"Safari\"\n"), std::string::npos);
-  auto session = client()->Get("/session.scn");
-  ASSERT_TRUE(session);
-  EXPECT_EQ(session->status, 200);
-  EXPECT_NE(session->body.find("\nat " + time + " pointer dock \"Safari\"\n"), std::string::npos);
-  EXPECT_EQ(session->get_header_value("Content-Disposition"),
-            "attachment; filename=\"session.scn\"");
-  auto page = client()->Get("/");
-  ASSERT_TRUE(page);
-  EXPECT_EQ(page->status, 200);
-  EXPECT_NE(page->body.find("/app.js"), std::string::npos);
-  auto picture = client()->Get("/snapshot.svg");
-  ASSERT_TRUE(picture);
-  EXPECT_NE(picture->body.find("id=\"dock\""), std::string::npos);
+  auto trace = get("/trace");
+  EXPECT_NE(trace.body.find(time + " input.pointer dock \"Safari\"\n"), std::string::npos);
+  auto session = get("/session.scn");
+  EXPECT_EQ(session.status, 200);
+  EXPECT_NE(session.body.find("\nat " + time + " pointer dock \"Safari\"\n"), std::string::npos);
+  EXPECT_EQ(session.header("content-disposition"), "attachment; filename=\"session.scn\"");
+  auto picture = get("/snapshot.svg");
+  EXPECT_NE(picture.body.find("id=\"dock\""), std::string::npos);
 }
 
 TEST_F(LiveServerTest, AMalformedCommandIs400WithItsMessageAndChangesNothing) {
   start();
-  auto before = client()->Get("/session.scn");
-  ASSERT_TRUE(before);
-  auto res = client()->Post("/command", "foo", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 400);
-  EXPECT_EQ(res->body.rfind("request:1: foo: expected one of pointer, ", 0), 0u) << res->body;
-  res = client()->Post("/command", "check \"Launch at login\" maybe", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 400);
-  EXPECT_EQ(res->body, "request:1: check: expected one of on, off, got maybe\n");
-  auto after = client()->Get("/session.scn");
-  ASSERT_TRUE(after);
+  auto before = get("/session.scn");
+  auto res = post("/command", "foo");
+  EXPECT_EQ(res.status, 400);
+  EXPECT_EQ(res.body.rfind("request:1: foo: expected one of pointer, ", 0), 0u) << res.body;
+  res = post("/command", "check \"Launch at login\" maybe");
+  EXPECT_EQ(res.status, 400);
+  EXPECT_EQ(res.body, "request:1: check: expected one of on, off, got maybe\n");
+  auto after = get("/session.scn");
   // Only the clock has moved: the same lines, a later `run`.
   auto withoutRun = [](const std::string& s) { return s.substr(0, s.rfind("run ")); };
-  EXPECT_EQ(withoutRun(after->body), withoutRun(before->body));
+  EXPECT_EQ(withoutRun(after.body), withoutRun(before.body));
 }
 
 TEST_F(LiveServerTest, TheClockTakesPauseResumeStepAndSpeed) {
   start();
-  auto c = client();
-  auto res = c->Post("/clock", "pause", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 200);
-  EXPECT_EQ(nlohmann::json::parse(res->body)["paused"], true);
-  res = c->Post("/clock", "speed 1000", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 400);
-  EXPECT_EQ(res->body, "request:1: speed: the speed is between 0.1 and 100\n");
-  res = c->Post("/clock", "rewind", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 400);
-  EXPECT_EQ(res->body, "request:1: expected pause, resume, step or speed FACTOR\n");
-  res = c->Post("/clock", "speed 2", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(nlohmann::json::parse(res->body)["speed"], 2.0);
+  auto res = post("/clock", "pause");
+  ASSERT_EQ(res.status, 200);
+  EXPECT_EQ(nlohmann::json::parse(res.body)["paused"], true);
+  res = post("/clock", "speed 1000");
+  EXPECT_EQ(res.status, 400);
+  EXPECT_EQ(res.body, "request:1: speed: the speed is between 0.1 and 100\n");
+  res = post("/clock", "rewind");
+  EXPECT_EQ(res.status, 400);
+  EXPECT_EQ(res.body, "request:1: expected pause, resume, step or speed FACTOR\n");
+  res = post("/clock", "speed 2");
+  ASSERT_EQ(res.status, 200);
+  EXPECT_EQ(nlohmann::json::parse(res.body)["speed"], 2.0);
+}
+
+// Only the page itself is served without the token; everything else needs
+// it, as a query parameter or a bearer token, whatever else the request
+// carries.
+TEST_F(LiveServerTest, EveryRequestButThePageNeedsTheToken) {
+  start();
+  const std::string token = server_->token();
+  ASSERT_EQ(token.size(), 64u);
+  std::string wrong = token;
+  wrong.back() = wrong.back() == '0' ? '1' : '0';
+  std::string origin = "http://" + own();
+  struct Case {
+    std::string method, target;
+    Headers headers;
+    int status;
+  } cases[] = {
+      {"GET", "/", {}, 200},
+      {"GET", "/state", {}, 403},
+      {"GET", "/state", {{"Origin", origin}, {"Referer", origin + "/"}}, 403},
+      {"GET", "/state?token=" + token, {}, 200},
+      {"GET", "/state?a=1&token=" + token + "&b=2", {}, 200},
+      {"GET", "/state", {{"Authorization", "Bearer " + token}}, 200},
+      {"GET", "/state", {{"Authorization", "bearer " + token}}, 200},
+      {"GET", "/state?token=" + wrong, {}, 403},
+      {"GET", "/state?token=" + token.substr(0, 63), {}, 403},
+      {"GET", "/state?token=" + token + "0", {}, 403},
+      {"GET", "/state?token=", {}, 403},
+      {"GET", "/state", {{"Authorization", "Bearer " + wrong}}, 403},
+      {"GET", "/state", {{"Authorization", "Basic " + token}}, 403},
+      {"GET", "/state", {{"Cookie", "token=" + token}}, 403},
+      {"GET", "/trace", {}, 403},
+      {"GET", "/session.scn", {}, 403},
+      {"GET", "/snapshot.svg", {}, 403},
+      {"GET", "/events", {}, 403},
+      {"GET", "/app.js", {}, 403},
+      {"GET", "/app.js?token=" + token, {}, 200},
+      {"POST", "/command", {{"Origin", origin}}, 403},
+      {"POST", "/clock", {{"Origin", origin}}, 403},
+      // The Host and Origin checks hold with the token too.
+      {"GET", "/state?token=" + token, {{"Origin", "http://evil.example"}}, 403},
+  };
+  for (const auto& c : cases) {
+    auto raw = request(c.method, c.target, port(), c.headers, c.method == "POST" ? "click" : "");
+    auto res = exchange(port(), raw);
+    ASSERT_TRUE(res) << c.method << " " << c.target;
+    EXPECT_EQ(res->status, c.status) << c.method << " " << c.target << ": " << res->body;
+  }
+  // The page is given the token, and nothing refused was applied.
+  auto page = get("/");
+  EXPECT_NE(page.body.find(token), std::string::npos);
+  EXPECT_EQ(page.body.find("{{token}}"), std::string::npos);
+  EXPECT_EQ(get("/session.scn").body.find("click"), std::string::npos);
+  EXPECT_EQ(server_->url(), "http://127.0.0.1:" + std::to_string(port()) + "/?token=" + token);
 }
 
 TEST_F(LiveServerTest, AForeignHostOrOriginIsRefused) {
   start();
-  auto c = client();
-  auto res = c->Get("/state", {{"Host", "evil.example:80"}});
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 403);
-  res = c->Get("/state", {{"Host", own()}});
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 200);
-  res = client()->Post("/command", {{"Origin", "http://evil.example"}}, "click", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 403);
-  res = client()->Post("/command", {{"Origin", "http://127.0.0.1:1"}}, "click", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 403);
-  res = client()->Post("/command", {{"Origin", "null"}}, "click", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 403);
-  res = client()->Post("/command", {{"Origin", "http://" + own()}}, "click", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 200);
+  struct Case {
+    Headers headers;
+    int status;
+  } cases[] = {
+      {{{"Origin", "http://evil.example"}}, 403},
+      {{{"Origin", "http://127.0.0.1:1"}}, 403},
+      {{{"Origin", "null"}}, 403},
+      {{{"Origin", "http://" + own()}}, 200},
+  };
+  for (auto& c : cases) EXPECT_EQ(post("/command", "click", c.headers).status, c.status);
+  auto raw = "GET /state HTTP/1.1\r\nHost: evil.example:80\r\nAuthorization: Bearer " +
+             server_->token() + "\r\n\r\n";
+  EXPECT_EQ(exchange(port(), raw).value_or(Reply{}).status, 403);
   // Nothing of the refused ones was applied.
-  auto session = client()->Get("/session.scn");
-  ASSERT_TRUE(session);
-  EXPECT_EQ(session->body.find("click"), session->body.rfind("click"));
+  auto session = get("/session.scn").body;
+  EXPECT_NE(session.find("click"), std::string::npos);
+  EXPECT_EQ(session.find("click"), session.rfind("click"));
 }
 
-TEST_F(LiveServerTest, AnOversizedBodyIs413) {
-  ServeLimits limits;
-  limits.maxBodyBytes = 64;
-  start(limits);
-  auto res = client()->Post("/command", "pointer 1 " + std::string(100, '1'), "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 413);
-  res = client()->Post("/command", "pointer 1 2", "text/plain");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 200);
-}
-
-TEST_F(LiveServerTest, RequestsOverTheRateAre429) {
+TEST_F(LiveServerTest, RequestsOverTheRateAre429AndRequestsWithoutTheTokenSpendNothing) {
   ServeLimits limits;
   limits.requestsPerSecond = 0.001;
   limits.burst = 3;
   start(limits);
-  auto c = client();
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(get("/state", {{"Authorization", "Bearer x"}}).status, 403);
   int ok = 0, refused = 0;
   for (int i = 0; i < 5; ++i) {
-    auto res = c->Get("/state");
-    ASSERT_TRUE(res);
-    (res->status == 200 ? ok : refused) += res->status == 200 || res->status == 429;
+    auto res = get("/state");
+    ok += res.status == 200;
+    refused += res.status == 429;
   }
   EXPECT_EQ(ok, 3);
   EXPECT_EQ(refused, 2);
 }
 
-TEST_F(LiveServerTest, ConnectionsAndStreamsOverTheLimitAre429) {
+TEST_F(LiveServerTest, StreamsOverTheLimitAre429) {
   ServeLimits limits;
-  limits.maxConnections = 2;
   limits.maxStreams = 1;
   start(limits);
-  // One event stream held open, and one kept-alive connection: the limit.
-  std::promise<void> streaming;
-  std::atomic<bool> release{false}, told{false};
-  std::thread stream([&] {
-    auto c = client();
-    c->Get("/events", [&](const char*, std::size_t) {
-      if (!told.exchange(true)) streaming.set_value();
-      return !release.load();
-    });
-  });
-  auto started = streaming.get_future().wait_for(std::chrono::seconds(10));
-  if (started != std::future_status::ready) {
-    release = true;
-    stream.join();
-    FAIL() << "no event came";
+  live_test::Socket stream(port());
+  ASSERT_TRUE(stream.send(request("GET", "/events?token=" + server_->token(), port())));
+  ASSERT_TRUE(stream.readUntil("data: {", live_test::within(live_test::kWait)));
+  EXPECT_NE(stream.received.find("Content-Type: text/event-stream"), std::string::npos);
+  auto res = get("/events");
+  EXPECT_EQ(res.status, 429);
+  EXPECT_EQ(res.body, "too many event streams\n");
+  // Once the stream's client is gone, its place is free again.
+  stream.close();
+  bool streamed = false;
+  auto deadline = live_test::within(live_test::kWait);
+  for (int i = 0; i < 100 && !streamed && std::chrono::steady_clock::now() < deadline; ++i) {
+    live_test::Socket s(port());
+    s.send(request("GET", "/events?token=" + server_->token(), port()));
+    streamed = s.readUntil("data: {", deadline);
   }
-  auto kept = client();
-  kept->set_keep_alive(true);
-  auto res = kept->Get("/events");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 429);
-  EXPECT_EQ(res->body, "too many event streams\n");
-  res = client()->Get("/state");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->status, 429);
-  EXPECT_EQ(res->body, "too many connections\n");
-  release = true;
-  stream.join();
+  EXPECT_TRUE(streamed);
 }
 
 TEST(RequestGuard, OnlyTheServersOwnNameAndOrigin) {
@@ -225,6 +191,20 @@ TEST(RequestGuard, OnlyTheServersOwnNameAndOrigin) {
   EXPECT_TRUE(isLoopbackAddress("127.8.9.10"));
   EXPECT_FALSE(isLoopbackAddress("10.0.0.1"));
   EXPECT_FALSE(isLoopbackAddress("1127.0.0.1"));
+}
+
+TEST(RequestGuard, SecretsCompareWhole) {
+  using sim::serve::sameSecret;
+  EXPECT_TRUE(sameSecret("abc", "abc"));
+  EXPECT_FALSE(sameSecret("abd", "abc"));
+  EXPECT_FALSE(sameSecret("ab", "abc"));
+  EXPECT_FALSE(sameSecret("abcd", "abc"));
+  EXPECT_FALSE(sameSecret("", "abc"));
+  EXPECT_FALSE(sameSecret(std::string_view("abc\0", 4), "abc"));
+  auto a = sim::serve::makeAccessToken(), b = sim::serve::makeAccessToken();
+  EXPECT_EQ(a.size(), 64u);
+  EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_NE(a, b);
 }
 
 TEST(RateLimiter, ABurstThenTheSteadyRate) {

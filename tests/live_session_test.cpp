@@ -218,3 +218,23 @@ TEST(LiveSession, AFullSessionStopsItsClockAndRefusesInput) {
 }
 
 }  // namespace
+
+namespace {
+
+// A session that ran to its time limit is still a scenario the language takes.
+TEST(LiveSession, ItsTimeLimitIsTheLongestAScenarioLasts) {
+  auto parses = [](sim::Nanos t) {
+    std::istringstream in("run " + sim::exactSeconds(t) + "\n");
+    try {
+      sim::parseScenario(in, "session.scn");
+      return true;
+    } catch (const sim::ScenarioError&) {
+      return false;
+    }
+  };
+  sim::LiveLimits limits;
+  EXPECT_TRUE(parses(limits.maxTime));
+  EXPECT_FALSE(parses(limits.maxTime + kMs));
+}
+
+}  // namespace

@@ -3,6 +3,9 @@
 // scenario commands, sent one at a time and in order.
 "use strict";
 
+// The server's secret for this run, given to the page it serves: every
+// request but the page's own carries it.
+const token = document.querySelector('meta[name="vistrel-token"]').content;
 const view = document.getElementById("view");
 const traceBox = document.getElementById("trace");
 const statusLine = document.getElementById("status");
@@ -24,7 +27,10 @@ function showState(s) {
   document.getElementById("trace-count").textContent = `(${s.traceLines} lines)`;
   document.body.dataset.paused = s.paused ? "true" : "false";
   document.body.dataset.time = s.time;
-  if (s.full) say("The session is full: download it.");
+  document.body.dataset.full = s.fullBecause || "";
+  if (s.fullBecause === "time")
+    say(`The clock stopped at ${s.time} s, the longest a scenario lasts: download the session.`);
+  else if (s.full) say("The session is full: download it.");
 }
 
 function showPicture(svgText) {
@@ -48,7 +54,7 @@ function appendTrace(from, lines) {
 }
 
 function connect() {
-  const events = new EventSource("/events");
+  const events = new EventSource("/events?token=" + encodeURIComponent(token));
   events.onopen = () => {
     traceBox.textContent = "";
     traceCount = 0;
@@ -93,7 +99,11 @@ async function pump() {
   sending = true;
   const item = queue[0];
   try {
-    const res = await fetch(item.path, { method: "POST", body: item.line });
+    const res = await fetch(item.path, {
+      method: "POST",
+      body: item.line,
+      headers: { Authorization: "Bearer " + token },
+    });
     if (res.status === 429) {
       // Over the rate: the same line goes again shortly.
       await new Promise((r) => setTimeout(r, 250));

@@ -9,21 +9,49 @@ namespace {
 // page hears the time while it moves.
 constexpr auto kFrame = std::chrono::milliseconds(10);
 constexpr Nanos kStateInterval = 100'000'000;
+
+const char* fullBecause(LiveSession::Stop why) {
+  switch (why) {
+    case LiveSession::Stop::None: return "";
+    case LiveSession::Stop::Inputs: return "inputs";
+    case LiveSession::Stop::Trace: return "trace";
+    case LiveSession::Stop::Time: return "time";
+  }
+  return "";
+}
 }  // namespace
 
-LiveLoop::LiveLoop(MakeSession make, std::ostream* echo) : make_(std::move(make)), echo_(echo) {}
+bool JobTicket::abandon() {
+  int expected = kWaiting;
+  return state_.compare_exchange_strong(expected, kAbandoned) || expected == kAbandoned;
+}
+
+bool JobTicket::take() {
+  int expected = kWaiting;
+  return state_.compare_exchange_strong(expected, kTaken);
+}
+
+LiveLoop::LiveLoop(MakeSession make, std::ostream* echo, WallClock clock)
+    : make_(std::move(make)), echo_(echo), clock_(std::move(clock)) {
+  if (!clock_) {
+    auto start = std::chrono::steady_clock::now();
+    clock_ = [start] {
+      return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
+                                                                  start)
+          .count();
+    };
+  }
+}
 
 LiveLoop::~LiveLoop() { stop(); }
 
-Nanos LiveLoop::wallNow() const {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
-                                                              start_)
-      .count();
-}
+Nanos LiveLoop::wallNow() const { return clock_(); }
 
 void LiveLoop::start() {
   if (thread_.joinable()) return;
+  auto begun = begun_.get_future();
   thread_ = std::thread([this] { run(); });
+  begun.get();  // what making the session threw, if it did
 }
 
 void LiveLoop::stop() {
@@ -36,25 +64,15 @@ void LiveLoop::stop() {
   view_.close();
 }
 
-std::optional<Reply> LiveLoop::call(Job job, std::chrono::milliseconds timeout, bool* busy) {
-  auto reply = std::make_shared<std::promise<Reply>>();
-  auto answer = reply->get_future();
+std::shared_ptr<JobTicket> LiveLoop::submit(Job job, Done done) {
+  auto ticket = std::make_shared<JobTicket>();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (stopping_) return std::nullopt;
-    if (jobs_.size() >= kMaxPendingJobs) {
-      if (busy) *busy = true;
-      return std::nullopt;
-    }
-    jobs_.push_back({std::move(job), reply});
+    if (stopping_ || jobs_.size() >= kMaxPendingJobs) return nullptr;
+    jobs_.push_back({std::move(job), std::move(done), ticket});
   }
   wake_.notify_all();
-  if (answer.wait_for(timeout) != std::future_status::ready) return std::nullopt;
-  try {
-    return answer.get();
-  } catch (const std::future_error&) {
-    return std::nullopt;  // the loop stopped before it came to this job
-  }
+  return ticket;
 }
 
 nlohmann::json LiveLoop::stateOf(LiveSession& session) {
@@ -65,6 +83,7 @@ nlohmann::json LiveLoop::stateOf(LiveSession& session) {
           {"paused", session.paused()},
           {"speed", session.speed()},
           {"full", session.full()},
+          {"fullBecause", fullBecause(session.stoppedBy())},
           {"scenarioLinesLeft", session.scenarioLinesLeft()},
           {"inputs", session.inputsRecorded()},
           {"traceLines", session.traceLines().size()},
@@ -94,12 +113,29 @@ void LiveLoop::publish(LiveSession& session, bool mayHaveChanged) {
   }
   lastStatePublish_ = wall;
   lastPublishedTime_ = session.now();
-  view_.publish(stateOf(session), std::move(svg), std::move(fresh));
+  const auto& recorded = session.recorded();
+  PublishedView::Moment m;
+  m.state = stateOf(session);
+  m.traceLines = std::move(fresh);
+  m.sessionLines.assign(recorded.begin() + static_cast<std::ptrdiff_t>(publishedInputs_),
+                        recorded.end());
+  publishedInputs_ = recorded.size();
+  m.sessionEnd = LiveSession::scenarioEnd(session.now());
+  m.svg = std::move(svg);
+  view_.publish(std::move(m));
 }
 
 void LiveLoop::run() {
-  auto session = make_(wallNow());
+  std::unique_ptr<LiveSession> session;
+  try {
+    session = make_(wallNow());
+  } catch (...) {
+    begun_.set_exception(std::current_exception());
+    return;
+  }
+  view_.setSessionHead(session->scenarioHead());
   publish(*session, true);
+  begun_.set_value();
   for (;;) {
     std::deque<Pending> jobs;
     {
@@ -109,23 +145,30 @@ void LiveLoop::run() {
       jobs.swap(jobs_);
     }
     session->tick(wallNow());
-    std::vector<Reply> replies;
+    std::vector<std::pair<Done, Reply>> replies;
     for (auto& pending : jobs) {
+      // A job its caller gave up on never runs: the caller said so.
+      if (!pending.ticket->take()) continue;
+      Reply reply;
       try {
-        replies.push_back(pending.job(*session, wallNow()));
+        reply = pending.job(*session, wallNow());
       } catch (const std::exception& e) {
-        replies.push_back({500, "text/plain", std::string("internal error: ") + e.what() + "\n"});
+        reply = {500, "text/plain", std::string("internal error: ") + e.what() + "\n"};
       }
+      replies.emplace_back(std::move(pending.done), std::move(reply));
     }
     // What a job did is published before its caller hears back, so that
     // a reply is never ahead of the page.
-    publish(*session, !jobs.empty());
-    for (std::size_t i = 0; i < jobs.size(); ++i) jobs[i].reply->set_value(std::move(replies[i]));
+    publish(*session, !replies.empty());
+    for (auto& [done, reply] : replies)
+      if (done) done(std::move(reply));
   }
-  // Jobs still waiting get no answer: their callers time out or see the
-  // promise broken.
-  std::lock_guard<std::mutex> lock(mutex_);
-  jobs_.clear();
+  // Jobs still waiting never run; their callers give them up.
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    jobs_.clear();
+  }
+  exitStatus_ = session->finish();
   session.reset();
 }
 

@@ -29,31 +29,56 @@ struct Reply {
   std::string body;
 };
 
+// A job handed to the loop runs, or is given up by its caller, never both:
+// a caller that stops waiting can say for certain that the job never ran.
+class JobTicket {
+ public:
+  // True when the job had not started: it never will.
+  bool abandon();
+  // The loop's side: true when the job may run.
+  bool take();
+
+ private:
+  enum { kWaiting, kTaken, kAbandoned };
+  std::atomic<int> state_{kWaiting};
+};
+
 class LiveLoop {
  public:
   using MakeSession = std::function<std::unique_ptr<LiveSession>(Nanos wallNow)>;
   using Job = std::function<Reply(LiveSession&, Nanos wallNow)>;
+  using Done = std::function<void(Reply)>;
+  // The wall clock in nanoseconds, from any fixed point (tests move it on).
+  using WallClock = std::function<Nanos()>;
   static constexpr std::size_t kMaxPendingJobs = 64;
 
   // `echo`, when given, also gets every trace line (standard output).
-  LiveLoop(MakeSession make, std::ostream* echo);
+  LiveLoop(MakeSession make, std::ostream* echo, WallClock clock = {});
   ~LiveLoop();
   LiveLoop(const LiveLoop&) = delete;
   LiveLoop& operator=(const LiveLoop&) = delete;
 
+  // Starts the desktop's thread and returns once the session has begun
+  // and the view shows it.
   void start();
+  // Ends the session (its files are saved) once the job under way is done;
+  // jobs still waiting never run.
   void stop();
-  // Runs `job` on the desktop's thread and waits for its reply; nothing when
-  // the queue is full (`busy`), or the loop stopped or did not answer in time.
-  std::optional<Reply> call(Job job, std::chrono::milliseconds timeout, bool* busy);
+  // Queues `job` for the desktop's thread; `done` gets its reply there,
+  // after the view shows what it did. Null when the queue is full or the
+  // loop stopped.
+  std::shared_ptr<JobTicket> submit(Job job, Done done);
   PublishedView& view() { return view_; }
+  // After stop(): what the program's exit status is (LiveSession::finish).
+  int exitStatus() const { return exitStatus_; }
   // The session's state as the page shows it.
   static nlohmann::json stateOf(LiveSession& session);
 
  private:
   struct Pending {
     Job job;
-    std::shared_ptr<std::promise<Reply>> reply;
+    Done done;
+    std::shared_ptr<JobTicket> ticket;
   };
   void run();
   void publish(LiveSession& session, bool mayHaveChanged);
@@ -61,10 +86,13 @@ class LiveLoop {
 
   MakeSession make_;
   std::ostream* echo_;
+  WallClock clock_;
   PublishedView view_;
   DesktopPicture picture_;
   std::shared_ptr<const std::string> lastSvg_;
   std::size_t publishedLines_ = 0;
+  std::size_t publishedInputs_ = 0;
+  std::atomic<int> exitStatus_{0};
   Nanos lastStatePublish_ = 0;
   Nanos lastPublishedTime_ = -1;
 
@@ -73,7 +101,7 @@ class LiveLoop {
   std::deque<Pending> jobs_;
   bool stopping_ = false;
   std::thread thread_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::promise<void> begun_;
 };
 
 }  // namespace sim::serve

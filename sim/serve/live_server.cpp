@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "backend/trace.h"
-#include "backend/words.h"
-#include "sim/serve/connection_pool.h"
+#include "sim/command_words.h"
+#include "sim/tokens.h"
 
 namespace sim::serve {
 
@@ -15,8 +15,8 @@ namespace {
 constexpr std::size_t kMaxWebFiles = 32;
 constexpr std::uintmax_t kMaxWebFileBytes = 1u << 20;
 constexpr std::size_t kMaxLinesPerEvent = 2000;
-constexpr auto kStreamWait = std::chrono::milliseconds(1000);
-constexpr int kPingEvery = 5;  // waits without news before a keep-alive comment
+constexpr int kPingEvery = 5;  // idle ticks before a keep-alive comment
+constexpr const char* kTokenMark = "{{token}}";
 
 std::string dumpJSON(const nlohmann::json& j) {
   // Trace lines echo what the visitor typed: bytes that are not UTF-8 are
@@ -24,9 +24,10 @@ std::string dumpJSON(const nlohmann::json& j) {
   return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-void text(httplib::Response& res, int status, const std::string& message) {
-  res.status = status;
-  res.set_content(message + "\n", "text/plain; charset=utf-8");
+HttpResponse refused(int status, const std::string& message) {
+  auto r = HttpResponse::text(status, message);
+  r.close = true;
+  return r;
 }
 
 std::string typeOf(const std::filesystem::path& p) {
@@ -39,22 +40,24 @@ std::string typeOf(const std::filesystem::path& p) {
   return "application/octet-stream";
 }
 
-// A line of the clock's little language: pause, resume, step, speed FACTOR.
-Reply clockCommand(const std::string& line, LiveSession& s, Nanos now) {
-  std::vector<backend::Token> words;
+// A line of the clock's little language: pause, resume, step, speed FACTOR,
+// its words checked as a scenario's are.
+Reply clockCommand(std::string line, LiveSession& s, Nanos now) {
   auto bad = [](const std::string& m) {
-    return Reply{400, "text/plain", "request:1: " + m + "\n"};
+    return Reply{400, "text/plain; charset=utf-8", "request:1: " + m + "\n"};
   };
   if (line.find_first_of("\r\n") != std::string::npos) return bad("one command a line");
-  if (auto e = backend::tokenize(line, &words)) return bad(*e);
+  if (auto fault = words::lineFault(line)) return bad(*fault);
+  std::vector<Token> words;
+  if (auto e = tokenize(line, &words)) return bad(*e);
   std::string name = words.empty() || words[0].quoted ? "" : words[0].text;
   if ((name == "pause" || name == "resume" || name == "step") && words.size() == 1) {
     if (name == "pause") s.pause(now);
     if (name == "resume") s.resume(now);
     if (name == "step") s.step(now);
   } else if (name == "speed" && words.size() == 2 && !words[1].quoted) {
-    auto factor = backend::parseNumber(words[1].text);
-    if (!factor) return bad("speed: not a number: " + words[1].text);
+    auto factor = parseFiniteNumber(words[1].text);
+    if (!factor) return bad("speed: not a number: " + words::excerpt(words[1].text));
     if (auto e = s.setSpeed(*factor, now)) return bad("speed: " + *e);
   } else {
     return bad("expected pause, resume, step or speed FACTOR");
@@ -62,7 +65,19 @@ Reply clockCommand(const std::string& line, LiveSession& s, Nanos now) {
   return {200, "application/json", dumpJSON(LiveLoop::stateOf(s))};
 }
 
-std::string bodyLine(const httplib::Request& req) {
+Reply commandReply(const std::string& line, LiveSession& s, Nanos now) {
+  auto out = s.input(line, now);
+  if (out.result == LiveSession::Result::Refused)
+    return {400, "text/plain; charset=utf-8", out.error + "\n"};
+  if (out.result == LiveSession::Result::Full)
+    return {409, "text/plain; charset=utf-8", out.error + "\n"};
+  nlohmann::json j = {{"time", backend::formatSeconds(out.time)},
+                      {"line", out.line},
+                      {"state", LiveLoop::stateOf(s)}};
+  return {200, "application/json", dumpJSON(j)};
+}
+
+std::string bodyLine(const HttpRequest& req) {
   std::string line = req.body;
   // A line as a file would hold it: one newline at its end is no part of it.
   if (!line.empty() && line.back() == '\n') line.pop_back();
@@ -70,36 +85,66 @@ std::string bodyLine(const httplib::Request& req) {
   return line;
 }
 
+// The page's event stream: what the view published since the last event.
+class EventStream final : public StreamSource {
+ public:
+  EventStream(const PublishedView& view, std::atomic<std::size_t>& streams)
+      : view_(view), streams_(streams) {}
+  ~EventStream() override { --streams_; }
+
+  std::optional<std::string> next(bool idleTick) override {
+    auto u = view_.newer(seq_, from_, kMaxLinesPerEvent);
+    if (!u) {
+      if (!idleTick || ++idle_ < kPingEvery) return "";
+      idle_ = 0;
+      return ": ping\n\n";
+    }
+    if (u->closed) return std::nullopt;
+    idle_ = 0;
+    nlohmann::json j = {
+        {"seq", u->seq}, {"state", u->state}, {"from", u->from}, {"lines", u->lines}};
+    if (u->svg != svg_) j["svg"] = *u->svg;
+    seq_ = u->seq;
+    from_ = u->from + u->lines.size();
+    svg_ = u->svg;
+    return "data: " + dumpJSON(j) + "\n\n";
+  }
+
+ private:
+  const PublishedView& view_;
+  std::atomic<std::size_t>& streams_;
+  std::uint64_t seq_ = 0;
+  std::size_t from_ = 0;
+  std::shared_ptr<const std::string> svg_;
+  int idle_ = 0;
+};
+
 }  // namespace
 
-LiveServer::LiveServer(LiveLoop& loop, const std::string& webDir, ServeLimits limits)
-    : loop_(loop), limits_(limits), rate_(limits.requestsPerSecond, limits.burst) {
+LiveServer::LiveServer(LiveLoop& loop, const std::string& webDir, ServeLimits limits,
+                       std::string token)
+    : loop_(loop),
+      limits_(limits),
+      token_(std::move(token)),
+      rate_(limits.requestsPerSecond, limits.burst),
+      server_(limits.http,
+              [this](const HttpRequest& req, const Responder& respond) { handle(req, respond); },
+              {{"Cache-Control", "no-store"},
+               {"X-Content-Type-Options", "nosniff"},
+               {"Referrer-Policy", "no-referrer"},
+               {"Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'"}}) {
   loadWebFiles(webDir);
-  server_.new_task_queue = [this] {
-    return new ConnectionPool(limits_.maxConnections, limits_.refusers);
-  };
-  server_.set_payload_max_length(limits_.maxBodyBytes);
-  server_.set_read_timeout(limits_.ioTimeoutSeconds);
-  server_.set_write_timeout(limits_.ioTimeoutSeconds);
-  server_.set_keep_alive_timeout(limits_.ioTimeoutSeconds);
-  server_.set_keep_alive_max_count(100);
-  server_.set_default_headers(
-      {{"Cache-Control", "no-store"},
-       {"X-Content-Type-Options", "nosniff"},
-       {"Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'"}});
-  server_.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (!res.body.empty()) return;
-    if (res.status == 413)
-      text(res, 413, "the request is too large");
-    else if (res.status == 404)
-      text(res, 404, "no such page");
-    else
-      text(res, res.status, "the request was refused");
-  });
-  routes();
+  loop_.view().onChange([this] { server_.wakeStreams(); });
 }
 
-LiveServer::~LiveServer() { stop(); }
+LiveServer::~LiveServer() {
+  loop_.view().onChange({});
+  stop();
+}
+
+std::string LiveServer::url() const {
+  return "http://127.0.0.1:" + std::to_string(port()) + "/?token=" + token_;
+}
 
 void LiveServer::loadWebFiles(const std::string& dir) {
   std::error_code ec;
@@ -111,153 +156,109 @@ void LiveServer::loadWebFiles(const std::string& dir) {
     body << in.rdbuf();
     web_["/" + entry.path().filename().string()] = {typeOf(entry.path()), body.str()};
   }
-  if (auto it = web_.find("/index.html"); it != web_.end()) web_["/"] = it->second;
-}
-
-bool LiveServer::admit(const httplib::Request& req, httplib::Response& res) {
-  if (ConnectionPool::refusing()) {
-    text(res, 429, "too many connections");
-  } else if (!isLoopbackAddress(req.remote_addr)) {
-    text(res, 403, "only this machine may connect");
-  } else if (!hostAllowed(req.get_header_value("Host"), port_)) {
-    text(res, 403, "foreign Host: " + req.get_header_value("Host"));
-  } else if (!originAllowed(req.has_header("Origin"), req.get_header_value("Origin"), port_)) {
-    text(res, 403, "foreign Origin: " + req.get_header_value("Origin"));
-  } else if (!rate_.allow(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                              std::chrono::steady_clock::now() - start_)
-                              .count())) {
-    text(res, 429, "too many requests");
-  } else {
-    return true;
+  // The page is given the token: its links and its script carry it.
+  if (auto it = web_.find("/index.html"); it != web_.end()) {
+    std::string& page = it->second.body;
+    for (auto at = page.find(kTokenMark); at != std::string::npos; at = page.find(kTokenMark, at))
+      page.replace(at, std::string(kTokenMark).size(), token_);
+    web_["/"] = it->second;
   }
-  res.set_header("Connection", "close");
-  return false;
 }
 
-LiveServer::Handler LiveServer::guarded(Handler h) {
-  // Checked in the handler, once the body (bounded) has been read, so that
-  // a refused request leaves nothing behind on a kept-alive connection.
-  return [this, h = std::move(h)](const httplib::Request& req, httplib::Response& res) {
-    if (admit(req, res)) h(req, res);
-  };
+bool LiveServer::carriesToken(const HttpRequest& req) const {
+  if (auto given = req.queryValue("token"); given && sameSecret(*given, token_)) return true;
+  const std::string* auth = req.header("authorization");
+  const std::string scheme = "bearer ";
+  if (!auth || auth->size() < scheme.size()) return false;
+  for (std::size_t i = 0; i < scheme.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>((*auth)[i])) != scheme[i]) return false;
+  return sameSecret(std::string_view(*auth).substr(scheme.size()), token_);
 }
 
-void LiveServer::callLoop(LiveLoop::Job job, httplib::Response& res) {
-  bool busy = false;
-  auto reply = loop_.call(std::move(job), limits_.answerTimeout, &busy);
-  if (!reply) {
-    if (busy)
-      text(res, 429, "the desktop is busy");
-    else
-      text(res, 503, "the desktop did not answer");
-    return;
+std::optional<HttpResponse> LiveServer::refusal(const HttpRequest& req, bool needsToken) {
+  const std::string* host = req.header("host");
+  const std::string* origin = req.header("origin");
+  if (!isLoopbackAddress(req.remoteAddress)) return refused(403, "only this machine may connect");
+  if (!hostAllowed(host ? *host : "", port()))
+    return refused(403, "foreign Host: " + (host ? *host : ""));
+  if (!originAllowed(origin != nullptr, origin ? *origin : "", port()))
+    return refused(403, "foreign Origin: " + *origin);
+  // Checked before the rate, so that requests without it spend nothing.
+  if (needsToken && !carriesToken(req))
+    return refused(403, "a token is needed: open the address the server printed at start");
+  auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
+                                                                  start_)
+                 .count();
+  if (!rate_.allow(now)) return refused(429, "too many requests");
+  return std::nullopt;
+}
+
+void LiveServer::handle(const HttpRequest& req, const Responder& respond) {
+  bool get = req.method == "GET", post = req.method == "POST";
+  bool page = get && req.path == "/";
+  if (auto no = refusal(req, !page)) return respond.send(std::move(*no));
+  if (get && req.path == "/events") return events(respond);
+  if (post && req.path == "/command") {
+    return callLoop(
+        [line = bodyLine(req)](LiveSession& s, Nanos now) { return commandReply(line, s, now); },
+        respond);
   }
-  res.status = reply->status;
-  res.set_content(reply->body, reply->contentType);
-}
-
-void LiveServer::routes() {
-  server_.Get("/events",
-              guarded([this](const httplib::Request&, httplib::Response& res) { events(res); }));
-  server_.Post("/command", guarded([this](const httplib::Request& req, httplib::Response& res) {
-                 std::string line = bodyLine(req);
-                 callLoop(
-                     [line](LiveSession& s, Nanos now) -> Reply {
-                       auto out = s.input(line, now);
-                       if (out.result == LiveSession::Result::Refused)
-                         return {400, "text/plain; charset=utf-8", out.error + "\n"};
-                       if (out.result == LiveSession::Result::Full)
-                         return {409, "text/plain; charset=utf-8", out.error + "\n"};
-                       nlohmann::json j = {{"time", backend::formatSeconds(out.time)},
-                                           {"line", out.line},
-                                           {"state", LiveLoop::stateOf(s)}};
-                       return {200, "application/json", dumpJSON(j)};
-                     },
-                     res);
-               }));
-  server_.Post("/clock", guarded([this](const httplib::Request& req, httplib::Response& res) {
-                 std::string line = bodyLine(req);
-                 callLoop([line](LiveSession& s, Nanos now) { return clockCommand(line, s, now); },
-                          res);
-               }));
-  server_.Get("/session.scn", guarded([this](const httplib::Request&, httplib::Response& res) {
-                callLoop(
-                    [](LiveSession& s, Nanos) {
-                      return Reply{200, "text/plain; charset=utf-8", s.scenarioText()};
-                    },
-                    res);
-                res.set_header("Content-Disposition", "attachment; filename=\"session.scn\"");
-              }));
-  server_.Get("/trace", guarded([this](const httplib::Request&, httplib::Response& res) {
-                res.set_content(loop_.view().traceText(), "text/plain; charset=utf-8");
-              }));
-  server_.Get("/snapshot.svg", guarded([this](const httplib::Request&, httplib::Response& res) {
-                res.set_content(*loop_.view().latest().svg, "image/svg+xml");
-              }));
-  server_.Get("/state", guarded([this](const httplib::Request&, httplib::Response& res) {
-                res.set_content(dumpJSON(loop_.view().latest().state), "application/json");
-              }));
+  if (post && req.path == "/clock") {
+    return callLoop(
+        [line = bodyLine(req)](LiveSession& s, Nanos now) { return clockCommand(line, s, now); },
+        respond);
+  }
+  if (get && req.path == "/session.scn") {
+    HttpResponse r;
+    r.body = loop_.view().session();
+    r.headers.emplace_back("Content-Disposition", "attachment; filename=\"session.scn\"");
+    return respond.send(std::move(r));
+  }
+  if (get && req.path == "/trace") {
+    HttpResponse r;
+    r.body = loop_.view().trace();
+    return respond.send(std::move(r));
+  }
+  if (get && req.path == "/snapshot.svg") {
+    HttpResponse r;
+    r.contentType = "image/svg+xml";
+    r.body.push_back(loop_.view().latest().svg);
+    return respond.send(std::move(r));
+  }
+  if (get && req.path == "/state")
+    return respond.send(
+        HttpResponse::of(200, "application/json", dumpJSON(loop_.view().latest().state)));
   // The page's own files, by exact name: nothing else on disk is reachable.
-  server_.Get(".*", guarded([this](const httplib::Request& req, httplib::Response& res) {
-                auto it = web_.find(req.path);
-                if (it == web_.end()) return text(res, 404, "no such page");
-                res.set_content(it->second.body, it->second.type);
-              }));
+  auto it = web_.find(req.path);
+  if (!get || it == web_.end()) return respond.send(HttpResponse::text(404, "no such page"));
+  respond.send(HttpResponse::of(200, it->second.type, it->second.body));
 }
 
-void LiveServer::events(httplib::Response& res) {
+void LiveServer::callLoop(LiveLoop::Job job, const Responder& respond) {
+  auto ticket = loop_.submit(std::move(job), [respond](Reply r) {
+    respond.send(HttpResponse::of(r.status, std::move(r.contentType), std::move(r.body)));
+  });
+  if (!ticket) return respond.send(refused(429, "the desktop is busy"));
+  // Unless the desktop has taken the job up by then, it is given up, and
+  // the answer says so truthfully: it will never be applied.
+  respond.fallbackAfter(limits_.answerTimeout, [ticket]() -> std::optional<HttpResponse> {
+    if (!ticket->abandon()) return std::nullopt;  // under way: its answer comes
+    return HttpResponse::text(503, "the desktop did not answer; the request was not applied");
+  });
+}
+
+void LiveServer::events(const Responder& respond) {
   if (++streams_ > limits_.maxStreams) {
     --streams_;
-    text(res, 429, "too many event streams");
-    return;
+    return respond.send(refused(429, "too many event streams"));
   }
-  struct Cursor {
-    std::uint64_t seq = 0;
-    std::size_t from = 0;
-    std::shared_ptr<const std::string> svg;
-    int idle = 0;
-  };
-  auto cursor = std::make_shared<Cursor>();
-  res.set_header("X-Accel-Buffering", "no");
-  res.set_chunked_content_provider(
-      "text/event-stream",
-      [this, cursor](std::size_t, httplib::DataSink& sink) {
-        if (stopping_) return false;
-        auto u = loop_.view().waitNewer(cursor->seq, cursor->from, kMaxLinesPerEvent, kStreamWait);
-        if (u.closed || stopping_) return false;
-        if (u.seq == cursor->seq && u.lines.empty()) {
-          if (++cursor->idle < kPingEvery) return true;
-          cursor->idle = 0;
-          static const std::string ping = ": ping\n\n";
-          return sink.write(ping.data(), ping.size());
-        }
-        cursor->idle = 0;
-        nlohmann::json j = {
-            {"seq", u.seq}, {"state", u.state}, {"from", u.from}, {"lines", u.lines}};
-        if (u.svg != cursor->svg) j["svg"] = *u.svg;
-        cursor->seq = u.seq;
-        cursor->from = u.from + u.lines.size();
-        cursor->svg = u.svg;
-        std::string event = "data: " + dumpJSON(j) + "\n\n";
-        return sink.write(event.data(), event.size());
-      },
-      [this](bool) { --streams_; });
+  respond.stream(std::make_unique<EventStream>(loop_.view(), streams_));
 }
 
-bool LiveServer::bind(int port) {
-  if (port == 0) {
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    return port_ > 0;
-  }
-  port_ = port;
-  return server_.bind_to_port("127.0.0.1", port);
-}
+bool LiveServer::bind(int port) { return server_.bind(port); }
 
-bool LiveServer::listen() { return server_.listen_after_bind(); }
+void LiveServer::listen() { server_.run(); }
 
-void LiveServer::stop() {
-  stopping_ = true;
-  server_.stop();
-}
+void LiveServer::stop() { server_.stop(); }
 
 }  // namespace sim::serve

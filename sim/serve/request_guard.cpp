@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <stdexcept>
 
 namespace sim::serve {
 
@@ -31,6 +33,31 @@ bool originAllowed(bool present, const std::string& origin, int port) {
 bool isLoopbackAddress(const std::string& address) {
   if (address == "::1" || address == "::ffff:127.0.0.1") return true;
   return address.rfind("127.", 0) == 0;
+}
+
+std::string makeAccessToken() {
+  unsigned char bytes[32];
+  std::ifstream random("/dev/urandom", std::ios::binary);
+  if (!random.read(reinterpret_cast<char*>(bytes), sizeof bytes))
+    throw std::runtime_error("no random source (/dev/urandom) for the server's token");
+  static const char digits[] = "0123456789abcdef";
+  std::string token;
+  for (unsigned char b : bytes) {
+    token += digits[b >> 4];
+    token += digits[b & 15];
+  }
+  return token;
+}
+
+bool sameSecret(std::string_view given, std::string_view secret) {
+  // Every byte of the secret is compared whatever the given text is; only
+  // the length, which is no secret, shows.
+  unsigned char differ = given.size() == secret.size() ? 0 : 1;
+  for (std::size_t i = 0; i < secret.size(); ++i) {
+    unsigned char g = i < given.size() ? static_cast<unsigned char>(given[i]) : 0;
+    differ |= static_cast<unsigned char>(g ^ static_cast<unsigned char>(secret[i]));
+  }
+  return differ == 0;
 }
 
 bool RateLimiter::allow(std::int64_t nowNanos) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace sim::serve {
 
@@ -16,6 +17,13 @@ bool hostAllowed(const std::string& host, int port);
 bool originAllowed(bool present, const std::string& origin, int port);
 // An IPv4 address in 127.0.0.0/8, or ::1.
 bool isLoopbackAddress(const std::string& address);
+
+// A secret for one run of the server: 32 bytes from the system's random
+// source, in hex. Throws when there is no such source.
+std::string makeAccessToken();
+// Whether `given` is `secret`, in a time that does not depend on where
+// they differ.
+bool sameSecret(std::string_view given, std::string_view secret);
 
 // A token bucket: `burst` requests at once, `perSecond` on average.
 class RateLimiter {

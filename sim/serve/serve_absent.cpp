@@ -7,7 +7,7 @@ namespace sim::serve {
 
 int serveDesktop(DesktopOptions, const std::optional<std::string>&, int) {
   std::cerr << "vistrel-desktop: this build has no live server (configured with "
-               "VISTREL_SERVE=OFF or without cpp-httplib)\n";
+               "VISTREL_SERVE=OFF or without Boost)\n";
   return 2;
 }
 

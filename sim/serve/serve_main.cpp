@@ -35,21 +35,31 @@ int serveDesktop(DesktopOptions options, const std::optional<std::string>& scena
         return std::make_unique<LiveSession>(setup, options, wallNow);
       },
       &std::cout);
-  LiveServer server(loop, webDir);
+  std::optional<LiveServer> made;
+  try {
+    made.emplace(loop, webDir);
+  } catch (const std::exception& e) {
+    std::cerr << "vistrel-desktop: " << e.what() << "\n";
+    return 1;
+  }
+  LiveServer& server = *made;
   if (!server.bind(port)) {
     std::cerr << "vistrel-desktop: cannot listen on 127.0.0.1:" << port << "\n";
     return 1;
   }
   loop.start();
   std::thread http([&server] { server.listen(); });
-  std::cerr << "vistrel-desktop: serving http://127.0.0.1:" << server.port() << "/" << std::endl;
+  // The address carries the token: whoever can read this may use the page.
+  std::cerr << "vistrel-desktop: serving " << server.url() << std::endl;
 
   int received = 0;
   sigwait(&stopSignals, &received);
+  // The server closes every connection at once, whatever its clients are
+  // doing; then the session ends and the stored files are saved.
   server.stop();
   http.join();
   loop.stop();
-  return 0;
+  return loop.exitStatus();
 }
 
 }  // namespace sim::serve

@@ -39,7 +39,7 @@ function startServer() {
     child.stderr.setEncoding("utf8");
     child.stderr.on("data", (chunk) => {
       said += chunk;
-      const m = said.match(/serving (http:\/\/127\.0\.0\.1:\d+\/)/);
+      const m = said.match(/serving (http:\/\/127\.0\.0\.1:\d+\/\?token=[0-9a-f]{64})\n/);
       if (m) {
         clearTimeout(timer);
         resolve({ child, url: m[1], stderr: () => said });
@@ -148,7 +148,12 @@ test("the visitor drives the agent on the live desktop, and the session replays"
   // page has shown all of it once it matches the server's.
   await page.locator("#pause").click();
   await page.locator('body[data-paused="true"]').waitFor({ timeout: step });
-  const served = await (await fetch(server.url + "trace")).text();
+  // The page's own requests carry the token the server printed; one
+  // without it is refused.
+  const address = new URL(server.url);
+  const token = address.searchParams.get("token");
+  assert.equal((await fetch(address.origin + "/trace")).status, 403);
+  const served = await (await fetch(`${address.origin}/trace?token=${token}`)).text();
   await page.waitForFunction(
     (t) => document.getElementById("trace").textContent === t,
     served,
