@@ -4,13 +4,19 @@
 set(VISTREL_HOST_TOOLS ${CMAKE_BINARY_DIR}/host-tools)
 set(source ${PROJECT_SOURCE_DIR}/cmake/host-tools)
 # A fresh environment of compilers: the target's flags must not leak in.
+# The same generator and make program as ours; the tools land in the
+# folder itself whatever the generator's configurations.
+set(make_program)
+if(CMAKE_MAKE_PROGRAM)
+  set(make_program -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM})
+endif()
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env --unset=CXXFLAGS --unset=LDFLAGS --unset=SDKROOT
           ${CMAKE_COMMAND} -S ${source} -B ${VISTREL_HOST_TOOLS} -G ${CMAKE_GENERATOR}
-          -DCMAKE_BUILD_TYPE=Release
+          -DCMAKE_BUILD_TYPE=Release ${make_program}
   OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE failed)
 if(NOT failed)
-  execute_process(COMMAND ${CMAKE_COMMAND} --build ${VISTREL_HOST_TOOLS}
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${VISTREL_HOST_TOOLS} --config Release
     OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE failed)
 endif()
 if(failed)

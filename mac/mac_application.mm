@@ -131,6 +131,12 @@ void MacApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
     [NSApp activate];
   }
   [NSApp orderFrontStandardAboutPanel:nil];
+  if (@available(macOS 14.0, *)) {
+    // The request may still be pending: the panel comes to the front
+    // whoever is active. AppKit names no About panel; it is our one panel.
+    for (NSWindow* window in NSApp.windows)
+      if (window.visible && [window isKindOfClass:[NSPanel class]]) [window orderFrontRegardless];
+  }
 }
 
 void MacApplication::terminate(platform::NibObject*) {
