@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "permission/setup_check.h"
 #include "platform/platform.h"
 
 class AXProcessTrustedObserver;
@@ -30,6 +31,8 @@ class AppDelegate final : public platform::ApplicationDelegate,
   void runApp();
   void setUpLogic();
   void onTimer();
+  // The tracking timer's latest intervals, oldest first.
+  std::vector<double> tickIntervals() const { return _tickTimes.intervals(); }
   void observeValueForKeyPath(const std::string& keyPath, const void* object,
                               const void* context) override;
 
@@ -95,6 +98,9 @@ class AppDelegate final : public platform::ApplicationDelegate,
   bool isDockShowing(const char* identifier, bool logFailures);
   void scheduleRequest(const char* selector, double delay);
   void onRightMouseDown();
+  // After each tick: a trusted process whose hit tests are refused as
+  // disabled, tick after tick, holds a stale permission.
+  void noteAccessibilityAnswer();
 
   template <class T>
   using Ref = platform::Ref<T>;
@@ -122,4 +128,13 @@ class AppDelegate final : public platform::ApplicationDelegate,
   platform::MonitorToken _mouseMonitor;
   std::shared_ptr<platform::StatusItem> _statusItem;
   std::shared_ptr<SettingsController> _settingsWC;
+  // The set-up check's view of the engine.
+  setup::TickTimes _tickTimes;
+  int _refusedTicks = 0;
+  bool _stalePermissionShown = false;
 };
+
+// Consecutive ticks whose hit test is refused, the process trusted, before
+// the permission counts as stale: a refusal or two may come from the moment
+// the user changes the permission.
+inline constexpr int kStalePermissionTicks = 4;

@@ -45,7 +45,36 @@ void AppDelegate::setUpLogic() {
       static_cast<double>(_timerDalay), "AppDelegate", "onTimer", [this] { onTimer(); }, true);
 }
 
-void AppDelegate::onTimer() { checkMouse(); }
+void AppDelegate::onTimer() {
+  _tickTimes.record(platform::current().runLoop().currentTime());
+  checkMouse();
+  noteAccessibilityAnswer();
+}
+
+void AppDelegate::noteAccessibilityAnswer() {
+  if (_accessibilityErrorCode != platform::kAXErrorAPIDisabled) {
+    _refusedTicks = 0;
+    if (!_stalePermissionShown) return;
+    // It works again: the next stale period will be shown again.
+    _stalePermissionShown = false;
+    platform::current().log().reportStalePermission(false);
+    if (settingsWC()) settingsWC()->showSetupText(setup::recoveredPermissionText());
+    return;
+  }
+  // Refused as disabled: a process that is not trusted is the trust
+  // observer's affair; only a trusted one holds a stale permission.
+  auto& p = platform::current();
+  if (!p.accessibility().isProcessTrusted()) {
+    _refusedTicks = 0;
+    return;
+  }
+  if (_refusedTicks < kStalePermissionTicks) ++_refusedTicks;
+  if (_refusedTicks < kStalePermissionTicks || _stalePermissionShown) return;
+  _stalePermissionShown = true;
+  p.log().reportStalePermission(true);
+  showPrefsPanel(this);
+  settingsWC()->showSetupText(setup::stalePermissionText());
+}
 
 void AppDelegate::onRightMouseDown() {
   // A right-click drops whatever was pending; on a Dock item it also

@@ -10,7 +10,7 @@ namespace backend {
 
 namespace {
 
-enum class Shape { None, Labelled, Push, Square, Full };
+enum class Shape { None, Labelled, Push, Square, Full, Text };
 
 Shape shapeOf(const Declaration& d) {
   return std::visit(
@@ -22,8 +22,20 @@ Shape shapeOf(const Declaration& d) {
         if constexpr (std::is_same_v<T, ButtonDecl>) return Shape::Push;
         if constexpr (std::is_same_v<T, ImageViewDecl>) return Shape::Square;
         if constexpr (std::is_same_v<T, CheckboxDecl>) return Shape::Full;
+        if constexpr (std::is_same_v<T, TextDecl>) return Shape::Text;
       },
       d);
+}
+
+// The next control that shows is a button or a checkbox, which leave their
+// label column free.
+bool sharesNextRow(const WindowInterface& file, std::size_t index) {
+  for (std::size_t i = index + 1; i < file.items.size(); ++i) {
+    Shape next = shapeOf(file.items[i].declaration);
+    if (next == Shape::None) continue;
+    return next == Shape::Push || next == Shape::Full;
+  }
+  return false;
 }
 
 std::string points(double v) { return std::to_string(static_cast<long long>(std::ceil(v))); }
@@ -36,9 +48,17 @@ std::vector<ControlFrames> layoutControls(const WindowInterface& file, platform:
   const double controlX = kLayoutMargin + labelWidth + kLayoutColumnGap;
   const double controlWidth = inner - labelWidth;
   std::vector<ControlFrames> rows;
-  for (const auto& item : file.items) {
+  std::size_t rowCount = 0;
+  std::vector<std::size_t> texts;  // placed once every row is known
+  for (std::size_t index = 0; index < file.items.size(); ++index) {
+    const auto& item = file.items[index];
     Shape shape = shapeOf(item.declaration);
     if (shape == Shape::None) continue;
+    if (shape == Shape::Text) {
+      texts.push_back(rows.size());
+      rows.push_back({item.line, std::nullopt, {}});
+      continue;
+    }
     // Only a window that shows controls needs room for the columns.
     if (rows.empty() && controlWidth < kLayoutMinControlWidth)
       throw InterfaceError(
@@ -46,7 +66,7 @@ std::vector<ControlFrames> layoutControls(const WindowInterface& file, platform:
                                           points(content.width) + " points wide, which leaves " +
                                           points(controlWidth) + " of the " +
                                           points(kLayoutMinControlWidth) + " a control needs"));
-    const double n = static_cast<double>(rows.size());
+    const double n = static_cast<double>(rowCount);
     const double y =
         content.height - kLayoutMargin - (n + 1) * kLayoutRowHeight - n * kLayoutRowSpacing;
     if (y < kLayoutMargin)
@@ -55,6 +75,13 @@ std::vector<ControlFrames> layoutControls(const WindowInterface& file, platform:
                          points(content.height) + " points high, the rows down to here need " +
                          points(content.height - y + kLayoutMargin)));
     ControlFrames row{item.line, std::nullopt, {{controlX, y}, {controlWidth, kLayoutRowHeight}}};
+    if (shape == Shape::Square && sharesNextRow(file, index)) {
+      row.control = {{kLayoutMargin + labelWidth - kLayoutRowHeight, y},
+                     {kLayoutRowHeight, kLayoutRowHeight}};
+      rows.push_back(row);
+      continue;
+    }
+    ++rowCount;
     switch (shape) {
       case Shape::Labelled:
         row.label = platform::Rect{
@@ -69,6 +96,11 @@ std::vector<ControlFrames> layoutControls(const WindowInterface& file, platform:
     }
     rows.push_back(row);
   }
+  const double n = static_cast<double>(rowCount);
+  const double below = content.height - kLayoutMargin - n * (kLayoutRowHeight + kLayoutRowSpacing);
+  for (std::size_t i : texts)
+    rows[i].control = {{kLayoutMargin, kLayoutMargin},
+                       {content.width - 2 * kLayoutMargin, std::max(0.0, below - kLayoutMargin)}};
   return rows;
 }
 

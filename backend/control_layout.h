@@ -1,7 +1,11 @@
 // Where a window's controls go on the real desktop: one row per control, top
 // to bottom in declaration order, in two columns: the titles of pop-ups and
 // sliders as labels on the left, every control on the right (checkboxes and
-// buttons carry their own titles). A fixed layout keeps the interface files
+// buttons carry their own titles). An image followed by a button or a
+// checkbox sits at the right end of that control's label column, as a status
+// light beside what it tells about. A text takes the width between the
+// margins below the rows, with what height is left: a window that grows
+// gives it the height it gains. A fixed layout keeps the interface files
 // free of coordinates, so both desktops read the same file.
 //
 // Frames are in the content view's coordinates, as AppKit places subviews:

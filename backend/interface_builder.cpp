@@ -64,6 +64,7 @@ class Builder {
   }
   void make(const PopupDecl& d) { factory_.makePopup(d); }
   void make(const SliderDecl& d) { factory_.makeSlider(d); }
+  void make(const TextDecl& d) { connect(d.outlet, factory_.makeText(d)); }
 
   struct Outlet {
     int line;

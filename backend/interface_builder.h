@@ -29,6 +29,7 @@ class ControlFactory {
       const ImageViewDecl& d, std::shared_ptr<platform::Image> image) = 0;
   virtual void makePopup(const PopupDecl& d) = 0;
   virtual void makeSlider(const SliderDecl& d) = 0;
+  virtual std::shared_ptr<platform::NibObject> makeText(const TextDecl& d) = 0;
   // The window keeps the objects the file creates for as long as it lives.
   virtual void keep(std::shared_ptr<platform::NibObject> object) = 0;
 };

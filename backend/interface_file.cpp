@@ -184,6 +184,14 @@ class WindowReader {
           fail("unknown option " + option);
       }
       add(std::move(d));
+    } else if (kind == "text") {
+      TextDecl d;
+      for (std::size_t i = 1; i < n; i += 2) {
+        std::string option = bare(i, "an option");
+        if (option != "outlet") fail("unknown option " + option);
+        d.outlet = outlet(i + 1);
+      }
+      add(std::move(d));
     } else if (kind == "popup") {
       PopupDecl d{string(1, "a title"), binding(2), {}};
       if (!d.binding.toDefaults()) fail("popup binds to the defaults only");

@@ -13,6 +13,7 @@
 //   imageview [image NAME] [outlet NAME]
 //   popup "Title" bind defaults KEY items "A" "B" ...   (value: the index)
 //   slider "Title" bind defaults KEY min N max N
+//   text [outlet NAME]                     a multi-line label, empty at first
 // Outlets are connected to the owner by name; a button's target is the
 // owner unless it names an object.
 #pragma once
@@ -104,8 +105,12 @@ struct SliderDecl {
   double minValue = 0, maxValue = 0;
 };
 
-using Declaration =
-    std::variant<ObjectDecl, ButtonDecl, CheckboxDecl, ImageViewDecl, PopupDecl, SliderDecl>;
+struct TextDecl {
+  std::string outlet;
+};
+
+using Declaration = std::variant<ObjectDecl, ButtonDecl, CheckboxDecl, ImageViewDecl, PopupDecl,
+                                 SliderDecl, TextDecl>;
 
 struct WindowInterface {
   std::string path;

@@ -6,6 +6,8 @@ bool isRegistered(ServiceStatus status) {
   return status == ServiceStatus::Enabled || status == ServiceStatus::RequiresApproval;
 }
 
+bool awaitsApproval(ServiceStatus status) { return status == ServiceStatus::RequiresApproval; }
+
 bool isListed(ServiceStatus status) { return status == ServiceStatus::Enabled; }
 
 ServiceStatus serviceStatusFromRaw(long raw) {

@@ -23,6 +23,8 @@ enum class ServiceStatus { NotRegistered = 0, Enabled = 1, RequiresApproval = 2,
 bool isRegistered(ServiceStatus status);
 // Listed: the app will launch at login.
 bool isListed(ServiceStatus status);
+// Registered, yet waiting for the user's approval in System Settings.
+bool awaitsApproval(ServiceStatus status);
 // An unknown raw value counts as not found.
 ServiceStatus serviceStatusFromRaw(long raw);
 // The list the agent sees for that status: the bundle URL alone, or nothing.

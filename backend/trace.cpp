@@ -59,6 +59,10 @@ constexpr std::array<const char*, static_cast<std::size_t>(Event::Count)> kNames
     "kvo.change",
     "inspect",
     "snapshot",
+    "window.resize",
+    "setup.check",
+    "setup.stale",
+    "setup.recovered",
 };
 // Every event has its name: a missing one would leave the last entry empty.
 static_assert(kNames.back() != nullptr);
@@ -186,10 +190,32 @@ void Trace::windowShow(const std::string& name, const platform::Rect& frame) {
                               formatCoordinate(frame.size.width) + " " +
                               formatCoordinate(frame.size.height));
 }
+void Trace::windowResize(const std::string& name, const platform::Rect& frame) {
+  emit(Event::WindowResize, windowArgs(name, frame.origin) + " " +
+                                formatCoordinate(frame.size.width) + " " +
+                                formatCoordinate(frame.size.height));
+}
 void Trace::windowClose(const std::string& name) { emit(Event::WindowClose, quoted(name)); }
 void Trace::windowMove(const std::string& name, platform::Point origin) {
   emit(Event::WindowMove, windowArgs(name, origin));
 }
+const char* setupItemName(platform::SetupItem item) {
+  switch (item) {
+    case platform::SetupItem::Trusted: return "trusted";
+    case platform::SetupItem::Accessibility: return "accessibility";
+    case platform::SetupItem::Dock: return "dock";
+    case platform::SetupItem::ShowExpose: return "expose";
+    case platform::SetupItem::Timer: return "timer";
+    case platform::SetupItem::LoginItem: return "login";
+    case platform::SetupItem::Updates: return "updates";
+  }
+  return "unknown";
+}
+void Trace::setupFinding(const platform::SetupFinding& finding) {
+  emit(Event::SetupCheck, std::string(setupItemName(finding.item)) +
+                              (finding.passed ? " pass " : " fail ") + quoted(finding.detail));
+}
+void Trace::stalePermission(bool stale) { emit(stale ? Event::SetupStale : Event::SetupRecovered); }
 void Trace::windowCenter(const std::string& name, platform::Point origin) {
   emit(Event::WindowCenter, windowArgs(name, origin));
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/geometry.h"
+#include "platform/setup_check.h"
 
 namespace backend {
 
@@ -67,6 +68,10 @@ enum class Event {
   KvoChange,
   Inspect,
   Snapshot,  // a picture of the desktop was written to a file
+  WindowResize,
+  SetupCheck,      // one item of the set-up check: "setup.check ITEM pass|fail DETAIL"
+  SetupStale,      // Accessibility calls refused although trusted, tick after tick
+  SetupRecovered,  // they are answered again
   Count
 };
 
@@ -124,6 +129,7 @@ class Trace {
   void windowClose(const std::string& name);
   void windowMove(const std::string& name, platform::Point origin);
   void windowCenter(const std::string& name, platform::Point origin);
+  void windowResize(const std::string& name, const platform::Rect& frame);
   void controlTitle(const std::string& title);
   // The image's name, or `none`.
   void controlImage(const std::string& name);
@@ -140,6 +146,8 @@ class Trace {
   void loginItemsInsert(const std::string& url, bool first);
   void loginItemsRemove(const std::string& url);
   void kvoChange(const std::string& key);
+  void setupFinding(const platform::SetupFinding& finding);
+  void stalePermission(bool stale);
 
  private:
   std::ostream& out_;
@@ -149,6 +157,9 @@ class Trace {
 
 // How the trace writes an element: its title in quotes, else its role in
 // angle brackets, else `none` (no element, or one that shows neither).
+// The word the trace uses for an item of the set-up check.
+const char* setupItemName(platform::SetupItem item);
+
 std::string elementLabel(bool isElement, const std::optional<std::string>& title,
                          const std::optional<std::string>& role);
 

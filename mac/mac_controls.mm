@@ -114,6 +114,22 @@ class MacImageView final : public platform::ImageView {
   std::shared_ptr<platform::Image> image_;
 };
 
+// A multi-line label at the bottom of the window, growing with it.
+class MacTextField final : public platform::TextField {
+ public:
+  explicit MacTextField(NSRect frame) : field_([NSTextField wrappingLabelWithString:@""]) {
+    field_.frame = frame;
+    field_.selectable = YES;  // so that the user can copy what the check found
+    field_.autoresizingMask = NSViewHeightSizable;
+  }
+  NSView* view() const { return field_; }
+  std::string stringValue() const override { return fromNS(field_.stringValue); }
+  void setStringValue(const std::string& text) override { field_.stringValue = toNS(text); }
+
+ private:
+  NSTextField* field_;
+};
+
 // A pop-up, slider or checkbox bound to a key of the user defaults through
 // the shared user-defaults controller: AppKit reads and writes the value.
 class MacDefaultsControl final : public platform::NibObject {
@@ -250,6 +266,13 @@ class MacControlFactory final : public backend::ControlFactory {
     auto control = std::make_shared<MacDefaultsControl>(slider, NSValueBinding, path);
     add(slider, control);
   }
+  std::shared_ptr<platform::NibObject> makeText(const backend::TextDecl&) override {
+    const auto& row = nextRow();
+    auto text = std::make_shared<MacTextField>(toNSRect(row.control));
+    [window_->contentView() addSubview:text->view()];
+    window_->keep(text);
+    return text;
+  }
   void keep(std::shared_ptr<platform::NibObject> object) override {
     window_->keep(std::move(object));
   }
@@ -275,9 +298,12 @@ class MacControlFactory final : public backend::ControlFactory {
     label.frame = toNSRect(*row.label);
     label.alignment = NSTextAlignmentRight;
     label.lineBreakMode = NSLineBreakByTruncatingTail;
+    label.autoresizingMask = NSViewMinYMargin;
     [window_->contentView() addSubview:label];
   }
   void add(NSView* view, std::shared_ptr<platform::NibObject> control) {
+    // A window that grows keeps its controls below the title bar.
+    view.autoresizingMask = NSViewMinYMargin;
     [window_->contentView() addSubview:view];
     window_->keep(std::move(control));
   }

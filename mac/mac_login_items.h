@@ -21,6 +21,9 @@ namespace mac {
 class MacLoginItems final : public platform::LoginItems {
  public:
   std::shared_ptr<platform::LoginItemList> createSessionLoginItems() override;
+  // SMAppService's status on macOS 13 and later; earlier systems ask for
+  // no approval.
+  bool awaitsApproval() override;
 };
 
 }  // namespace mac

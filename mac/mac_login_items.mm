@@ -365,6 +365,13 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
 
 }  // namespace
 
+bool MacLoginItems::awaitsApproval() {
+  if (@available(macOS 13, *))
+    return backend::awaitsApproval(
+        backend::serviceStatusFromRaw(static_cast<long>(SMAppService.mainAppService.status)));
+  return false;
+}
+
 std::shared_ptr<platform::LoginItemList> MacLoginItems::createSessionLoginItems() {
   if (@available(macOS 13, *)) return std::make_shared<ServiceLoginItemList>();
   LSSharedFileListRef list = lsCreateSessionLoginItems();

@@ -25,6 +25,9 @@ class MacRunLoop final : public platform::RunLoop {
   void cancelPreviousPerformRequests(const void* target) override;
   void cancelPreviousPerformRequests(const void* target, const std::string& selector) override;
   std::shared_ptr<platform::DispatchTimer> createDispatchTimer(const std::string& owner) override;
+  // The system's uptime (NSProcessInfo systemUptime): steady, unlike the
+  // wall clock the user may set.
+  double currentTime() override;
 
  private:
   struct Pending;  // the timers of requests not yet run

@@ -143,6 +143,8 @@ void MacRunLoop::cancelPreviousPerformRequests(const void* target, const std::st
   if (auto* t = trace()) t->performCancel(selector, n);
 }
 
+double MacRunLoop::currentTime() { return NSProcessInfo.processInfo.systemUptime; }
+
 std::shared_ptr<platform::DispatchTimer> MacRunLoop::createDispatchTimer(const std::string& owner) {
   dispatch_source_t source =
       dispatch_source_create(DISPATCH_SOURCE_TYPE_TIMER, 0, 0, dispatch_get_main_queue());

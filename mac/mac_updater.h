@@ -27,6 +27,8 @@ class MacUpdater final : public platform::Updater {
   void checkForUpdatesInBackground() override;
   void setUpdateCheckInterval(double seconds) override;
   void checkForUpdates(platform::NibObject* sender) override;
+  // Sparkle.framework loads from the bundle and has its updater class.
+  bool isAvailable() override;
 
  private:
   // The Objective-C side: the delegate object that stands for the agent's.

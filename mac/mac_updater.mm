@@ -125,6 +125,8 @@ void MacUpdater::setUpdateCheckInterval(double seconds) {
     [updater setUpdateCheckInterval:seconds];
 }
 
+bool MacUpdater::isAvailable() { return updaterClass() != Nil; }
+
 void MacUpdater::checkForUpdates(platform::NibObject*) {
   if (auto* t = trace()) t->updaterCheck(true);
   id<VSUpdater> updater = sharedUpdater();

@@ -34,6 +34,7 @@ class MacWindow final : public platform::Window {
   platform::Rect frame() const override;
   std::optional<platform::Rect> screenFrame() const override;
   void setFrameOrigin(platform::Point origin) override;
+  void setFrame(platform::Rect frame) override;
   void center() override;
   void makeKeyAndOrderFront() override;
   bool isVisible() const override;

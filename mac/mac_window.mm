@@ -113,6 +113,13 @@ void MacWindow::setFrameOrigin(platform::Point origin) {
   if (auto* t = trace()) t->windowMove(name_, origin);
 }
 
+void MacWindow::setFrame(platform::Rect frame) {
+  // The controls' autoresizing masks keep them below the title bar; the
+  // text field at the bottom takes the height.
+  [native_->window setFrame:toNSRect(frame) display:YES];
+  if (auto* t = trace()) t->windowResize(name_, frame);
+}
+
 void MacWindow::center() {
   [native_->window center];
   if (auto* t = trace()) t->windowCenter(name_, frame().origin);

@@ -22,6 +22,9 @@ class MacWorkspace final : public platform::Workspace,
   bool openURL(const std::string& url) override;
   const std::vector<platform::Rect>& screenFrames() override;
   void log(const std::string& text) override;
+  // Traced only (VISTREL_TRACE=1): the log keeps its fixed messages.
+  void reportSetupFinding(const platform::SetupFinding& finding) override;
+  void reportStalePermission(bool stale) override;
 
  private:
   std::vector<platform::Rect> screens_;  // valid until the next screenFrames()

@@ -48,6 +48,14 @@ const std::vector<platform::Rect>& MacWorkspace::screenFrames() {
   return screens_;
 }
 
+void MacWorkspace::reportSetupFinding(const platform::SetupFinding& finding) {
+  if (auto* t = trace()) t->setupFinding(finding);
+}
+
+void MacWorkspace::reportStalePermission(bool stale) {
+  if (auto* t = trace()) t->stalePermission(stale);
+}
+
 void MacWorkspace::log(const std::string& text) {
   if (auto* t = trace()) t->log(text);
   // The text is an argument, never the format: it may hold a % of its own.

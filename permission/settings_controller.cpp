@@ -1,7 +1,23 @@
 #include "permission/settings_controller.h"
 
+#include <algorithm>
+
+#include "permission/setup_check.h"
+
 namespace {
 constexpr double kRefreshInterval = 1.0;  // seconds
+}
+
+platform::Rect frameForSetupText(platform::Rect current, double loadedHeight, std::size_t lines,
+                                 std::optional<platform::Rect> screen) {
+  double height = loadedHeight;
+  if (lines) height += static_cast<double>(lines) * kSetupLineHeight + kSetupTextPadding;
+  platform::Rect frame = current;
+  frame.size.height = height;
+  frame.origin.y = current.maxY() - height;
+  if (screen && frame.origin.y < screen->minY())
+    frame.origin.y = std::min(screen->minY(), current.origin.y);
+  return frame;
 }
 
 SettingsController::SettingsController()
@@ -79,10 +95,37 @@ void SettingsController::openAccessibility() {
   (void)platform::current().accessibility().isProcessTrustedWithOptions(true);
 }
 
+void SettingsController::checkSetup(platform::NibObject*) {
+  auto findings = setup::checkSetup(tickIntervals_ ? tickIntervals_() : std::vector<double>());
+  std::string text;
+  for (const auto& finding : findings) {
+    platform::current().log().reportSetupFinding(finding);
+    text += (text.empty() ? "" : "\n") + setup::findingText(finding);
+  }
+  showSetupText(text);
+}
+
+void SettingsController::showSetupText(const std::string& text) {
+  auto results = setupResults();
+  auto w = window();
+  if (!results || !w) return;
+  results->setStringValue(text);
+  if (!loadedHeight_) loadedHeight_ = w->frame().size.height;
+  std::size_t lines = text.empty() ? 0 : 1 + std::count(text.begin(), text.end(), '\n');
+  auto frame = frameForSetupText(w->frame(), *loadedHeight_, lines, w->screenFrame());
+  if (frame != w->frame()) w->setFrame(frame);
+}
+
 bool SettingsController::performAction(const std::string& selector, platform::NibObject* sender) {
-  if (selector != "accessibility:") return false;
-  accessibility(sender);
-  return true;
+  if (selector == "accessibility:") {
+    accessibility(sender);
+    return true;
+  }
+  if (selector == "checkSetup:") {
+    checkSetup(sender);
+    return true;
+  }
+  return false;
 }
 
 bool SettingsController::connectOutlet(const std::string& name,
@@ -91,6 +134,12 @@ bool SettingsController::connectOutlet(const std::string& name,
     auto button = std::dynamic_pointer_cast<platform::Button>(object);
     if (!button) return false;
     setAccesibilityBtn(button);
+    return true;
+  }
+  if (name == "setupResults") {
+    auto text = std::dynamic_pointer_cast<platform::TextField>(object);
+    if (!text) return false;
+    _setupResults = text;
     return true;
   }
   if (name == "accesibilityStatus") {

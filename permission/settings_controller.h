@@ -1,10 +1,15 @@
 // SettingsController: the settings window, where the user grants the
 // Accessibility permission. While shown it refreshes its status light and
-// button title every second.
+// button title every second. Its "Check Setup" button checks the agent's
+// set-up and lists the findings below the controls, growing the window.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -36,6 +41,16 @@ class SettingsController final : public platform::WindowController,
     _accesibilityStatus = v;
   }
 
+  // The check of the set-up: each finding is reported and listed.
+  void checkSetup(platform::NibObject* sender);
+  // Shows `text` below the controls; the window grows or shrinks to fit it.
+  void showSetupText(const std::string& text);
+  // Where the check learns the tracking timer's latest intervals.
+  void setTickIntervals(std::function<std::vector<double>()> source) {
+    tickIntervals_ = std::move(source);
+  }
+  std::shared_ptr<platform::TextField> setupResults() const { return _setupResults.lock(); }
+
   bool performAction(const std::string& selector, platform::NibObject* sender) override;
   bool connectOutlet(const std::string& name, std::shared_ptr<platform::NibObject> object) override;
 
@@ -43,4 +58,15 @@ class SettingsController final : public platform::WindowController,
   std::shared_ptr<platform::Timer> updateTimer;
   std::weak_ptr<platform::Button> _accesibilityBtn;
   std::weak_ptr<platform::ImageView> _accesibilityStatus;
+  std::weak_ptr<platform::TextField> _setupResults;
+  std::function<std::vector<double>()> tickIntervals_;
+  std::optional<double> loadedHeight_;  // the window's height without text
 };
+
+// Room for the text's lines below the controls, in points.
+inline constexpr double kSetupLineHeight = 17;
+inline constexpr double kSetupTextPadding = 6;
+// The window's frame that shows `lines` lines of text: as tall as it was
+// loaded plus their room, top edge kept, yet not below its screen's bottom.
+platform::Rect frameForSetupText(platform::Rect current, double loadedHeight, std::size_t lines,
+                                 std::optional<platform::Rect> screen);

@@ -37,6 +37,13 @@ class Button : public NibObject {
   virtual void setTitle(const std::string& title) = 0;
 };
 
+// A multi-line label (NSTextField, not editable): lines split at "\n".
+class TextField : public NibObject {
+ public:
+  virtual std::string stringValue() const = 0;
+  virtual void setStringValue(const std::string& text) = 0;
+};
+
 class ImageView : public NibObject {
  public:
   virtual std::shared_ptr<Image> image() const = 0;
@@ -55,6 +62,9 @@ class Window {
   // window is on no screen.
   virtual std::optional<Rect> screenFrame() const = 0;
   virtual void setFrameOrigin(Point origin) = 0;
+  // setFrame:display: the controls keep their distance from the top edge;
+  // a text field at the bottom takes up the height gained or lost.
+  virtual void setFrame(Rect frame) = 0;
   virtual void center() = 0;
   // makeKeyAndOrderFront:
   virtual void makeKeyAndOrderFront() = 0;

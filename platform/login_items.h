@@ -63,6 +63,10 @@ class LoginItems {
   // LSSharedFileListCreate(kLSSharedFileListSessionLoginItems); null when
   // the list cannot be opened.
   virtual std::shared_ptr<LoginItemList> createSessionLoginItems() = 0;
+  // The app's own login item is registered but waits for the user's
+  // approval in System Settings (SMAppService status RequiresApproval);
+  // until then it is not listed and does not launch.
+  virtual bool awaitsApproval() { return false; }
 };
 
 }  // namespace platform

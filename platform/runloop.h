@@ -50,6 +50,10 @@ class RunLoop {
   // dispatch_source_create(DISPATCH_SOURCE_TYPE_TIMER, 0, 0, main queue);
   // null when the source cannot be created.
   virtual std::shared_ptr<DispatchTimer> createDispatchTimer(const std::string& owner) = 0;
+
+  // Seconds on a steady clock (the system's uptime), to measure how far
+  // apart timers really fire.
+  virtual double currentTime() { return 0; }
 };
 
 }  // namespace platform

@@ -23,6 +23,9 @@ class Updater {
   virtual void setUpdateCheckInterval(double seconds) = 0;
   // A check at the user's request (checkForUpdates:).
   virtual void checkForUpdates(NibObject* sender) = 0;
+  // False when the framework is not part of this build: every message
+  // above then goes nowhere.
+  virtual bool isAvailable() { return true; }
 };
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/geometry.h"
+#include "platform/setup_check.h"
 
 namespace platform {
 
@@ -44,6 +45,11 @@ class Log {
   virtual ~Log() = default;
   // NSLog of a fixed message.
   virtual void log(const std::string& text) = 0;
+  // What the check of the set-up found, item by item, and a permission that
+  // went stale while the agent runs (or works again). Written to the trace
+  // only: the log keeps its fixed messages.
+  virtual void reportSetupFinding(const SetupFinding& finding) { (void)finding; }
+  virtual void reportStalePermission(bool stale) { (void)stale; }
 };
 
 }  // namespace platform

@@ -47,7 +47,14 @@ void AppDelegate::showAboutPanel() {
 
 void AppDelegate::showPrefsPanel(platform::NibObject*) {
   platform::current().application().activateIgnoringOtherApps(true);
-  if (!settingsWC()) setSettingsWC(std::make_shared<SettingsController>());
+  if (!settingsWC()) {
+    setSettingsWC(std::make_shared<SettingsController>());
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    settingsWC()->setTickIntervals([weak] {
+      auto self = weak.lock();
+      return self ? self->tickIntervals() : std::vector<double>();
+    });
+  }
   auto controller = settingsWC();
   controller->showWindow(nullptr);
   // Every call puts the window back in the middle of the screen.

@@ -153,9 +153,13 @@ AddDockItem dockItem(const Words& k) {
   if (item.kind == DockItemKind::App) {
     item.title = k.titleOrNone(2);
     std::size_t next = 3;
-    if (k.isWord(3, "running")) {
+    if (k.isWord(next, "running")) {
       item.running = true;
-      next = 4;
+      ++next;
+    }
+    if (k.isWord(next, "no-expose")) {
+      item.noExpose = true;
+      ++next;
     }
     item.bundleID = k.optionalBundle(next);
   } else if (item.kind == DockItemKind::Other) {
@@ -309,9 +313,18 @@ SetupAction setupAction(std::span<const Token> w, const std::string& where) {
   if (name == "dock") return dockSetup(k);
   if (name == "no") {
     k.count(2, 3);
-    if (k.oneOf(1, {"dock", "info"}) == 1) return RemoveInfo{k.word(2)};
+    std::size_t what = k.oneOf(1, {"dock", "info", "updater"});
+    if (what == 1) return RemoveInfo{k.word(2)};
     k.count(2, 2);
+    if (what == 2) return NoUpdater{};
     return NoDock{};
+  }
+  if (name == "app" && k.isWord(1, "nap")) {
+    k.count(3, 3);
+    double stretch = k.number(2);
+    if (stretch < 1 || stretch > limits::kMaxAppNapStretch)
+      k.fail("App Nap stretches the timers 1 to 100 times");
+    return AppNap{stretch};
   }
   if (name == "app") {
     AddApp app{k.string(1, Text::Title), std::nullopt};
@@ -320,7 +333,8 @@ SetupAction setupAction(std::span<const Token> w, const std::string& where) {
   }
   if (name == "trusted") {
     k.count(2, 2);
-    return Trusted{k.oneOf(1, {"yes", "no"}) == 0};
+    std::size_t trust = k.oneOf(1, {"yes", "no", "stale"});
+    return Trusted{trust != 1, trust == 2};
   }
   if (name == "defaults") return defaultsSet(k, where);
   if (name == "info") {
@@ -329,6 +343,7 @@ SetupAction setupAction(std::span<const Token> w, const std::string& where) {
   }
   if (name == "login-item") {
     k.count(2, 2);
+    if (k.isWord(1, "awaiting-approval")) return LoginApproval{true};
     return AddLoginItem{k.string(1, Text::String)};
   }
   k.expectedOneOf(0, {"screen", "dock", "no", "app", "trusted", "defaults", "info", "login-item"});
@@ -347,6 +362,11 @@ TimedAction timedAction(std::span<const Token> w, const std::string& where,
     k.count(2, 2);
     if (auto flags = parseModifiers(k.word(1))) return Modifiers{*flags};
     k.expectedOneOf(1, {"none", "command", "option", "shift", "control"});
+  }
+  if (name == "revoke" && k.size() > 1) {
+    k.count(2, 2);
+    k.oneOf(1, {"stale"});
+    return Revoke{true};
   }
   if (name == "rightclick" || name == "click" || name == "grant" || name == "revoke" ||
       name == "close" || name == "mission-control" || name == "relaunch" || name == "inspect") {

@@ -120,7 +120,7 @@ std::string commandText(const TimedAction& action) {
           [](const RightClick&) { return std::string("rightclick"); },
           [](const Click&) { return std::string("click"); },
           [](const Grant&) { return std::string("grant"); },
-          [](const Revoke&) { return std::string("revoke"); },
+          [](const Revoke& r) { return std::string(r.stale ? "revoke stale" : "revoke"); },
           [](const DefaultsSet& d) { return defaultsText(d); },
           [](const Menu& m) { return "menu " + quoted(m.title); },
           [](const Button& b) { return "button " + quoted(b.title); },
@@ -154,6 +154,7 @@ std::string commandText(const SetupAction& action) {
                                titleOrNone(d.title);
             if (d.kind == DockItemKind::Other) text.append(" ").append(d.subrole.value_or("none"));
             if (d.running) text += " running";
+            if (d.noExpose) text += " no-expose";
             if (d.bundleID) text += " bundle " + *d.bundleID;
             return text;
           },
@@ -172,10 +173,17 @@ std::string commandText(const SetupAction& action) {
           [](const AddApp& a) {
             return "app " + quoted(a.name) + (a.bundleID ? " bundle " + *a.bundleID : "");
           },
-          [](const Trusted& t) { return std::string(t.trusted ? "trusted yes" : "trusted no"); },
+          [](const Trusted& t) {
+            return std::string(t.stale     ? "trusted stale"
+                               : t.trusted ? "trusted yes"
+                                           : "trusted no");
+          },
           [](const DefaultsSet& d) { return defaultsText(d); },
           [](const SetInfo& i) { return "info " + i.key + " " + quoted(i.value); },
           [](const AddLoginItem& l) { return "login-item " + quoted(l.url); },
+          [](const NoUpdater&) { return std::string("no updater"); },
+          [](const AppNap& a) { return "app nap " + number(a.stretch); },
+          [](const LoginApproval&) { return std::string("login-item awaiting-approval"); },
       },
       action);
 }

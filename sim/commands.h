@@ -43,6 +43,7 @@ struct AddDockItem {
   std::optional<std::string> subrole;   // Other only; none: no AXSubrole
   bool running = false;                 // App only
   std::optional<std::string> bundleID;  // App only
+  bool noExpose = false;                // App only: the item lists no "AXShowExpose"
   bool operator==(const AddDockItem&) const = default;
 };
 
@@ -70,8 +71,9 @@ struct AddApp {  // app "Name" [bundle ID]
   bool operator==(const AddApp&) const = default;
 };
 
-struct Trusted {  // trusted yes|no
+struct Trusted {  // trusted yes|no|stale
   bool trusted = true;
+  bool stale = false;  // trusted, yet every call is refused
   bool operator==(const Trusted&) const = default;
 };
 
@@ -92,9 +94,25 @@ struct AddLoginItem {  // login-item "URL"
   bool operator==(const AddLoginItem&) const = default;
 };
 
-using SetupAction =
-    std::variant<AddScreen, AddDockItem, AddDockChild, DockChildrenUnreadable, NoDock, RemoveInfo,
-                 AddApp, Trusted, DefaultsSet, SetInfo, AddLoginItem>;
+struct NoUpdater {  // no updater
+  bool operator==(const NoUpdater&) const = default;
+};
+
+struct AppNap {  // app nap FACTOR
+  double stretch = 1;
+  bool operator==(const AppNap&) const = default;
+};
+
+// login-item awaiting-approval: the agent's own login item waits for the
+// user's approval in System Settings.
+struct LoginApproval {
+  bool pending = true;
+  bool operator==(const LoginApproval&) const = default;
+};
+
+using SetupAction = std::variant<AddScreen, AddDockItem, AddDockChild, DockChildrenUnreadable,
+                                 NoDock, RemoveInfo, AddApp, Trusted, DefaultsSet, SetInfo,
+                                 AddLoginItem, NoUpdater, AppNap, LoginApproval>;
 
 // Timed commands (after `at T`).
 
@@ -124,7 +142,8 @@ struct Click {
 struct Grant {
   bool operator==(const Grant&) const = default;
 };
-struct Revoke {
+struct Revoke {        // revoke | revoke stale
+  bool stale = false;  // the switch stays on, the calls are refused
   bool operator==(const Revoke&) const = default;
 };
 struct Close {

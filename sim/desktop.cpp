@@ -67,6 +67,13 @@ void Desktop::setUpWorld() {
       dockRuns = false;
     } else if (auto* trust = std::get_if<Trusted>(&a)) {
       world_.trusted = trust->trusted;
+      world_.staleTrust = trust->stale;
+    } else if (std::holds_alternative<NoUpdater>(a)) {
+      world_.updaterInBuild = false;
+    } else if (auto* nap = std::get_if<AppNap>(&a)) {
+      world_.timerStretch = nap->stretch;
+    } else if (std::holds_alternative<LoginApproval>(a)) {
+      world_.loginApprovalPending = true;
     } else if (auto* d = std::get_if<DefaultsSet>(&a)) {
       defaults_.preset(d->key, d->value);
     } else if (auto* child = std::get_if<AddDockChild>(&a)) {
@@ -89,6 +96,7 @@ void Desktop::setUpWorld() {
   for (const auto& spec : specs) {
     std::size_t number = world_.dock.items.size() + 1;
     DockItem item{spec.title, subroleFor(spec), std::nullopt, std::nullopt};
+    item.offersShowExpose = !spec.noExpose;
     if (spec.kind == DockItemKind::App) {
       // An application without a title is known by its place in the Dock.
       std::string name = spec.title.value_or("item" + std::to_string(number));
@@ -236,8 +244,18 @@ void Desktop::apply(const Command& c) {
                  [&](const Modifiers& m) { world_.modifiers = m.flags; },
                  [&](const RightClick&) { click(true); },
                  [&](const Click&) { click(false); },
-                 [&](const Grant&) { world_.trusted = true; },
-                 [&](const Revoke&) { world_.trusted = false; },
+                 // Granting again (removed from the list and added) mends a
+                 // stale permission too.
+                 [&](const Grant&) {
+                   world_.trusted = true;
+                   world_.staleTrust = false;
+                 },
+                 [&](const Revoke& r) {
+                   if (r.stale)
+                     world_.staleTrust = true;
+                   else
+                     world_.trusted = false;
+                 },
                  [&](const DefaultsSet& d) { defaults_.set(d.key, d.value); },
                  [&](const MissionControl&) { world_.startMissionControl(); },
                  [&](const DockRestart&) { world_.restartDock(); },

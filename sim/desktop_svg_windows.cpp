@@ -48,6 +48,12 @@ class WindowPainter {
         rowOpen = true;
         continue;
       }
+      if (auto* field = dynamic_cast<const SimTextField*>(object.get())) {
+        if (rowOpen) nextRow();
+        rowOpen = false;
+        textLines(field->stringValue());
+        continue;
+      }
       bool drawn = false;
       if (auto* button = dynamic_cast<const SimButton*>(object.get()))
         drawn = button->kind() == SimButton::Push ? pushButton(*button) : checkbox(*button);
@@ -120,6 +126,29 @@ class WindowPainter {
                          {"stroke", "rgba(0,0,0,0.35)"}});
     c_.w.end();
     x_ += 26;
+  }
+
+  // A multi-line label: one SVG line per line of text, failures in red.
+  void textLines(const std::string& s) {
+    if (s.empty()) return;
+    c_.w.begin("g", {{"class", "text"}});
+    std::size_t start = 0;
+    while (start <= s.size()) {
+      std::size_t end = s.find('\n', start);
+      if (end == std::string::npos) end = s.size();
+      std::string line = s.substr(start, end - start);
+      const bool failed = line.rfind("\xE2\x9C\x97", 0) == 0;  // ✗
+      c_.w.textElement("text",
+                       {{"x", svgNumber(left_)},
+                        {"y", svgNumber(y_ + 12)},
+                        {"font-size", "12"},
+                        {"xml:space", "preserve"},
+                        {"fill", failed ? "#c4221b" : "#1d1d1f"}},
+                       line);
+      y_ += 17;
+      start = end + 1;
+    }
+    c_.w.end();
   }
 
   bool pushButton(const SimButton& b) {

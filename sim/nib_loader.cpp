@@ -58,6 +58,11 @@ class SimControlFactory final : public backend::ControlFactory {
     slider->maxValue = d.maxValue;
     window_->keep(std::move(slider));
   }
+  std::shared_ptr<platform::NibObject> makeText(const backend::TextDecl&) override {
+    auto text = std::make_shared<SimTextField>();
+    window_->keep(text);
+    return text;
+  }
   void keep(std::shared_ptr<platform::NibObject> object) override {
     window_->keep(std::move(object));
   }

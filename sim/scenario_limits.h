@@ -29,6 +29,7 @@ inline constexpr std::size_t kMaxDockChildren = 16;  // `dock child` lines
 // `screen` lines, and the frames of one `screens` line: 32 frames printed
 // back in full (commandText) still fit in one line.
 inline constexpr std::size_t kMaxScreens = 32;
+inline constexpr double kMaxAppNapStretch = 100;     // `app nap FACTOR`, said in its message
 inline constexpr std::size_t kMaxLoginItems = 1000;  // `login-item` lines
 // A screen's origin lies within this distance of 0, and its sides are no longer.
 inline constexpr double kMaxScreenCoordinate = 1e7;

@@ -100,7 +100,7 @@ std::string SimElement::description() const {
 
 AXError SimAccessibility::admit(const platform::UIElement* e, const SimElement** out) {
   ++world_.axCalls;
-  if (!world_.trusted) return platform::kAXErrorAPIDisabled;
+  if (!world_.trusted || world_.staleTrust) return platform::kAXErrorAPIDisabled;
   if (!e) return platform::kAXErrorIllegalArgument;
   auto* element = simElement(e);
   if (!element || !isValid(*element)) return platform::kAXErrorInvalidUIElement;
@@ -157,7 +157,8 @@ const Names& SimAccessibility::actionNames(const SimElement& e) const {
   static const Names item{kPress, kShowMenu};
   static const Names none;
   if (e.kind != Kind::DockItem) return none;
-  return world_.dock.items[e.index].isApplication() ? application : item;
+  const auto& dockItem = world_.dock.items[e.index];
+  return dockItem.isApplication() && dockItem.offersShowExpose ? application : item;
 }
 
 bool SimAccessibility::lists(const SimElement& e, const std::string& attribute) const {

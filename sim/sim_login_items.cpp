@@ -32,6 +32,8 @@ SimLoginItems::~SimLoginItems() {
   if (ctx_.loginItems) ctx_.loginItems->onChange = nullptr;
 }
 
+bool SimLoginItems::awaitsApproval() { return ctx_.world.loginApprovalPending; }
+
 std::shared_ptr<platform::LoginItemList> SimLoginItems::createSessionLoginItems() {
   if (!ctx_.loginItems) return nullptr;
   auto list = std::make_shared<SimLoginItemList>(ctx_, *ctx_.loginItems);

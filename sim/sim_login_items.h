@@ -23,6 +23,7 @@ class SimLoginItems final : public platform::LoginItems {
   SimLoginItems& operator=(const SimLoginItems&) = delete;
 
   std::shared_ptr<platform::LoginItemList> createSessionLoginItems() override;
+  bool awaitsApproval() override;
 
  private:
   void announceChange();

@@ -19,6 +19,12 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
         action_(std::move(action)),
         repeats_(repeats) {}
 
+  // App Nap stretches the time to each firing.
+  Nanos step() const {
+    double stretch = ctx_.world.timerStretch;
+    if (stretch == 1) return interval_;
+    return static_cast<Nanos>(static_cast<double>(interval_) * stretch);
+  }
   void arm(Nanos due) {
     // The run loop keeps a scheduled timer alive until it is invalidated,
     // whoever else lets it go.
@@ -37,7 +43,7 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
   void fire(Nanos due) {
     auto keep = shared_from_this();  // the run loop holds a timer while it fires
     if (repeats_)
-      arm(due + interval_);
+      arm(due + step());
     else
       valid_ = false;
     action_();
@@ -109,7 +115,7 @@ std::shared_ptr<platform::Timer> SimRunLoop::scheduleTimer(double interval,
   Nanos step = std::max<Nanos>(toNanos(interval), 100000);
   ctx_.trace.timerStart(owner, selector, interval);
   auto timer = std::make_shared<SimTimer>(ctx_, step, owner, selector, std::move(action), repeats);
-  timer->arm(ctx_.queue.now() + step);
+  timer->arm(ctx_.queue.now() + timer->step());
   return timer;
 }
 
@@ -144,6 +150,8 @@ void SimRunLoop::cancelPreviousPerformRequests(const void* target) {
 void SimRunLoop::cancelPreviousPerformRequests(const void* target, const std::string& selector) {
   ctx_.trace.performCancel(selector, drop(requests_.cancel(target, selector)));
 }
+
+double SimRunLoop::currentTime() { return static_cast<double>(ctx_.queue.now()) / 1e9; }
 
 std::shared_ptr<platform::DispatchTimer> SimRunLoop::createDispatchTimer(const std::string& owner) {
   return std::make_shared<SimDispatchTimer>(ctx_, owner);

@@ -25,6 +25,7 @@ class SimRunLoop final : public platform::RunLoop {
   void cancelPreviousPerformRequests(const void* target) override;
   void cancelPreviousPerformRequests(const void* target, const std::string& selector) override;
   std::shared_ptr<platform::DispatchTimer> createDispatchTimer(const std::string& owner) override;
+  double currentTime() override;
 
   std::size_t pendingRequests() const { return requests_.pending(); }
 

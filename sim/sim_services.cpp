@@ -89,6 +89,10 @@ bool SimWorkspace::openURL(const std::string& url) {
 }
 
 void SimWorkspace::log(const std::string& text) { ctx_.trace.log(text); }
+void SimWorkspace::reportSetupFinding(const platform::SetupFinding& finding) {
+  ctx_.trace.setupFinding(finding);
+}
+void SimWorkspace::reportStalePermission(bool stale) { ctx_.trace.stalePermission(stale); }
 
 bool prefAsBool(const platform::PrefValue& v) {
   if (auto* b = std::get_if<bool>(&v)) return *b;

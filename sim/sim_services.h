@@ -69,6 +69,8 @@ class SimWorkspace final : public platform::Workspace,
   bool openURL(const std::string& url) override;
   const std::vector<platform::Rect>& screenFrames() override { return ctx_.world.screens; }
   void log(const std::string& text) override;
+  void reportSetupFinding(const platform::SetupFinding& finding) override;
+  void reportStalePermission(bool stale) override;
 
  private:
   SessionContext& ctx_;

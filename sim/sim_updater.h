@@ -20,6 +20,7 @@ class SimUpdater final : public platform::Updater {
   void checkForUpdatesInBackground() override;
   void setUpdateCheckInterval(double seconds) override;
   void checkForUpdates(platform::NibObject* sender) override;
+  bool isAvailable() override { return ctx_.world.updaterInBuild; }
 
   platform::NibObject* delegate() const { return delegate_; }
   const std::optional<std::string>& feedURL() const { return feedURL_; }

@@ -82,6 +82,11 @@ void SimWindow::setFrameOrigin(platform::Point origin) {
   ctx_.trace.windowMove(name_, origin);
 }
 
+void SimWindow::setFrame(platform::Rect frame) {
+  frame_ = frame;
+  ctx_.trace.windowResize(name_, frame);
+}
+
 void SimWindow::center() {
   // Centred on the window's screen, or on the main screen when it is on none;
   // whole points, so that the window does not sit between pixels.

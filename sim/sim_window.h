@@ -81,6 +81,16 @@ class SimImageView final : public platform::ImageView {
   std::shared_ptr<platform::Image> image_;
 };
 
+// A multi-line label; what it says shows in the desktop's picture only.
+class SimTextField final : public platform::TextField {
+ public:
+  std::string stringValue() const override { return text_; }
+  void setStringValue(const std::string& text) override { text_ = text; }
+
+ private:
+  std::string text_;
+};
+
 // A pop-up menu or a slider bound to a user-defaults key. The user cannot
 // operate them on this desktop; the value lives in the defaults.
 class SimValueControl final : public platform::NibObject {
@@ -113,6 +123,7 @@ class SimWindow final : public platform::Window {
   platform::Rect frame() const override { return frame_; }
   std::optional<platform::Rect> screenFrame() const override;
   void setFrameOrigin(platform::Point origin) override;
+  void setFrame(platform::Rect frame) override;
   void center() override;
   void makeKeyAndOrderFront() override;
   bool isVisible() const override { return visible_; }

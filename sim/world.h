@@ -28,6 +28,7 @@ struct DockItem {
   std::optional<std::string> subrole;   // no AXSubrole when empty
   std::optional<std::string> bundleID;  // application items
   std::optional<std::string> bundleURL;
+  bool offersShowExpose = true;  // application items list "AXShowExpose"
   bool isApplication() const;
   // The name of the application an item launches: its title, or for an
   // item without one its bundle identifier.
@@ -68,6 +69,14 @@ class World {
   platform::Point pointer;
   std::uint64_t modifiers = 0;
   bool trusted = true;
+  // The permission went stale: the process still counts as trusted, yet
+  // every Accessibility call is refused as disabled.
+  bool staleTrust = false;
+  // App Nap: the agent's timers fire this many times further apart.
+  double timerStretch = 1;
+  bool updaterInBuild = true;
+  // The agent's login item waits for the user's approval.
+  bool loginApprovalPending = false;
   pid_t agentPid = 0;
   std::uint64_t axCalls = 0;  // every Accessibility call the agent makes
 

@@ -75,6 +75,10 @@ class RecordingFactory final : public backend::ControlFactory {
   }
   void makePopup(const backend::PopupDecl& d) override { log_->push_back("popup " + d.title); }
   void makeSlider(const backend::SliderDecl& d) override { log_->push_back("slider " + d.title); }
+  std::shared_ptr<platform::NibObject> makeText(const backend::TextDecl&) override {
+    log_->push_back("text");
+    return control("text");
+  }
   void keep(std::shared_ptr<platform::NibObject> object) override {
     log_->push_back("keep " + nameOf(object.get()));
     kept.push_back(std::move(object));

@@ -353,9 +353,9 @@ TEST(ShippedInterfaces, SettingsWindowHasItsControlsAndTheLoginController) {
   EXPECT_EQ(w.frame.origin, (platform::Point{480, 290}));
   EXPECT_EQ(w.frame.size, (platform::Size{480, 320}));
 
-  // The status light, then seven controls the user works, then the login
-  // controller and the checkbox bound to it.
-  ASSERT_EQ(w.items.size(), 9u);
+  // The status light, then eight controls the user works, then the login
+  // controller and the checkbox bound to it, then the text of the check.
+  ASSERT_EQ(w.items.size(), 11u);
   const auto& status = std::get<backend::ImageViewDecl>(w.items[0].declaration);
   EXPECT_EQ(status.image, "");
   EXPECT_EQ(status.outlet, "accesibilityStatus");
@@ -364,28 +364,33 @@ TEST(ShippedInterfaces, SettingsWindowHasItsControlsAndTheLoginController) {
   EXPECT_EQ(request.action, "accessibility:");
   EXPECT_EQ(request.target, "");
   EXPECT_EQ(request.outlet, "accesibilityBtn");
-  const auto& modifier = std::get<backend::PopupDecl>(w.items[2].declaration);
+  const auto& check = std::get<backend::ButtonDecl>(w.items[2].declaration);
+  EXPECT_EQ(check.title, "Check Setup");
+  EXPECT_EQ(check.action, "checkSetup:");
+  const auto& modifier = std::get<backend::PopupDecl>(w.items[3].declaration);
   EXPECT_EQ(modifier.title, "Modifier key for App Exposé");
   EXPECT_EQ(modifier.binding.key, "modKey");
   EXPECT_EQ(modifier.items, (std::vector<std::string>{"None", "Command", "Option", "Shift"}));
-  const auto& delay = std::get<backend::SliderDecl>(w.items[3].declaration);
+  const auto& delay = std::get<backend::SliderDecl>(w.items[4].declaration);
   EXPECT_EQ(delay.binding.key, "delay");
   EXPECT_EQ(delay.minValue, 0);
   EXPECT_EQ(delay.maxValue, 2);
   const char* const defaultsKeys[] = {"ActivateStackOnHover", "SUUpdaterChecksForBetaUpdates",
                                       "ZRLEnableAutomaticChecks"};
   for (int i = 0; i < 3; ++i) {
-    const auto& box = std::get<backend::CheckboxDecl>(w.items[4 + i].declaration);
+    const auto& box = std::get<backend::CheckboxDecl>(w.items[5 + i].declaration);
     EXPECT_TRUE(box.binding.toDefaults());
     EXPECT_EQ(box.binding.key, defaultsKeys[i]);
   }
-  const auto& controller = std::get<backend::ObjectDecl>(w.items[7].declaration);
+  const auto& controller = std::get<backend::ObjectDecl>(w.items[8].declaration);
   EXPECT_EQ(controller.className, "LaunchAtLoginController");
   EXPECT_EQ(controller.id, "loginController");
-  const auto& launch = std::get<backend::CheckboxDecl>(w.items[8].declaration);
+  const auto& launch = std::get<backend::CheckboxDecl>(w.items[9].declaration);
   EXPECT_EQ(launch.title, "Launch at login");
   EXPECT_EQ(launch.binding.object, "loginController");
   EXPECT_EQ(launch.binding.key, "launchAtLogin");
+  const auto& results = std::get<backend::TextDecl>(w.items[10].declaration);
+  EXPECT_EQ(results.outlet, "setupResults");
 }
 
 }  // namespace

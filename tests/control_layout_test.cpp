@@ -37,9 +37,10 @@ TEST(ControlLayout, SettingsWindowControlsFitItsFrameTopToBottom) {
       backend::loadInterfaceFile(VISTREL_RESOURCE_DIR, "SettingsController"));
   platform::Size content{file.frame.size.width, file.frame.size.height - kTitleBarHeight};
   auto rows = backend::layoutControls(file, content);
-  // Eight controls; the launch-at-login object shows none.
-  ASSERT_EQ(rows.size(), 8u);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
+  // Ten controls; the launch-at-login object shows none. The status light
+  // shares the request button's row; the text of the check comes last.
+  ASSERT_EQ(rows.size(), 10u);
+  for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
     SCOPED_TRACE(rows[i].line);
     EXPECT_TRUE(inside(rows[i].control, content));
     if (rows[i].label) {
@@ -48,11 +49,62 @@ TEST(ControlLayout, SettingsWindowControlsFitItsFrameTopToBottom) {
     }
     if (i == 0) continue;
     EXPECT_GT(rows[i].line, rows[i - 1].line);
-    EXPECT_LE(rows[i].control.maxY(), rows[i - 1].control.minY());
+    if (i == 1) {
+      EXPECT_EQ(rows[1].control.minY(), rows[0].control.minY());
+      EXPECT_LT(rows[0].control.maxX(), rows[1].control.minX());
+    } else {
+      EXPECT_LE(rows[i].control.maxY(), rows[i - 1].control.minY());
+    }
   }
   // Only the pop-up and the slider carry a label.
   for (std::size_t i = 0; i < rows.size(); ++i)
-    EXPECT_EQ(rows[i].label.has_value(), i == 2 || i == 3);
+    EXPECT_EQ(rows[i].label.has_value(), i == 3 || i == 4);
+  // The text waits at the bottom for the height a growing window gives it.
+  const auto& text = rows.back().control;
+  EXPECT_EQ(text.minY(), kLayoutMargin);
+  EXPECT_GE(text.size.height, 0);
+  EXPECT_LE(text.maxY(), rows[rows.size() - 2].control.minY());
+}
+
+TEST(ControlLayout, ALightSharesTheRowOfAButtonOrCheckboxAfterIt) {
+  // {file, whether the image shares the next control's row}
+  const std::pair<const char*, bool> cases[] = {
+      {"window 0 0 480 320\nimageview\nbutton \"Go\"\n", true},
+      {"window 0 0 480 320\nimageview\nobject NSObject o\ncheckbox \"B\" bind defaults k\n", true},
+      {"window 0 0 480 320\nimageview\nslider \"S\" bind defaults s min 0 max 1\n", false},
+      {"window 0 0 480 320\nimageview\n", false},
+      {"window 0 0 480 320\nimageview\ntext\n", false},
+  };
+  for (const auto& [text, shares] : cases) {
+    SCOPED_TRACE(text);
+    auto rows = backend::layoutControls(windowFrom(text), {480, 292});
+    ASSERT_GE(rows.size(), 1u);
+    EXPECT_EQ(rows[0].control.size.width, kLayoutRowHeight);
+    if (shares) {
+      ASSERT_EQ(rows.size(), 2u);
+      EXPECT_EQ(rows[0].control.minY(), rows[1].control.minY());
+      EXPECT_LE(rows[0].control.maxX(), rows[1].control.minX() - backend::kLayoutColumnGap);
+    } else if (rows.size() > 1) {
+      EXPECT_LE(rows[1].control.maxY(), rows[0].control.minY());
+    }
+  }
+}
+
+TEST(ControlLayout, TextTakesWhatIsLeftBelowTheRows) {
+  auto file = windowFrom(
+      "window 0 0 400 200\n"
+      "text outlet t\n"
+      "checkbox \"One\" bind defaults a\n");
+  // Declared first, placed below the row all the same.
+  auto rows = backend::layoutControls(file, {400, 172});
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].control,
+            (platform::Rect{{kLayoutMargin, kLayoutMargin},
+                            {400 - 2 * kLayoutMargin,
+                             172 - 2 * kLayoutMargin - kLayoutRowHeight - kLayoutRowSpacing}}));
+  // No room left: no height, never a negative one.
+  auto full = backend::layoutControls(file, {400, 2 * kLayoutMargin + kLayoutRowHeight});
+  EXPECT_EQ(full[0].control.size.height, 0);
 }
 
 TEST(ControlLayout, ShapesFollowTheKindOfControl) {
@@ -64,17 +116,22 @@ TEST(ControlLayout, ShapesFollowTheKindOfControl) {
       "slider \"Speed\" bind defaults s min 0 max 1\n");
   auto rows = backend::layoutControls(file, {480, 292});
   ASSERT_EQ(rows.size(), 4u);
-  const double column = rows[0].control.minX();
+  const double column = rows[1].control.minX();
   for (const auto& row : rows) {
-    EXPECT_EQ(row.control.minX(), column);
+    if (&row != &rows[0]) {
+      EXPECT_EQ(row.control.minX(), column);
+    }
     EXPECT_EQ(row.control.size.height, kLayoutRowHeight);
   }
   EXPECT_EQ(rows[0].control.size.width, kLayoutRowHeight);  // the image is square
+  // ... and sits in the button's row, at the end of its label column.
+  EXPECT_EQ(rows[0].control.maxX(), column - backend::kLayoutColumnGap);
   EXPECT_EQ(rows[1].control.size.width, backend::kLayoutPushButtonWidth);
   EXPECT_EQ(rows[2].control.maxX(), 480 - kLayoutMargin);
   EXPECT_EQ(rows[3].control.maxX(), 480 - kLayoutMargin);
   EXPECT_EQ(rows[0].control.maxY(), 292 - kLayoutMargin);
-  EXPECT_EQ(rows[1].control.maxY(), rows[0].control.minY() - kLayoutRowSpacing);
+  EXPECT_EQ(rows[1].control.maxY(), rows[0].control.maxY());
+  EXPECT_EQ(rows[2].control.maxY(), rows[1].control.minY() - kLayoutRowSpacing);
   // The label sits in its row, left of the control.
   ASSERT_TRUE(rows[3].label);
   EXPECT_EQ(rows[3].label->minX(), kLayoutMargin);

@@ -117,6 +117,7 @@ TEST(TypedCommands, EveryCommandPrintsBackToAnEqualCommand) {
       "click",
       "grant",
       "revoke",
+      "revoke stale",
       "defaults delay float 0.30000000000000004",
       "defaults delay float 4.9406564584124654e-324",
       "defaults modKey int -9223372036854775808",
@@ -154,6 +155,8 @@ TEST(TypedCommands, EveryCommandPrintsBackToAnEqualCommand) {
       "dock item \"W\" AXSomething\ndock item none none\ndock child \"appexpose\"\n"
       "dock child none\ndock child number 12\ndock children unreadable\nno dock\n"
       "no info SUFeedURL\napp \"Helper\" bundle h.b\napp \"Other\"\ntrusted no\n"
+      "trusted stale\nno updater\napp nap 2.5\nlogin-item awaiting-approval\n"
+      "dock app \"Slow\" running no-expose bundle s.x\n"
       "defaults delay float 2\ninfo SUFeedURL \"https://x/\"\nlogin-item \"file:///L.app/\"\n"
       "at 0 click\nat 1e-9 pointer dock 2\nrun 30.25\n");
   std::string text = sim::scenarioText(s);
