@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "sim/command_words.h"
 #include "sim/desktop.h"
 #include "sim/scenario.h"
 #include "sim/tokens.h"
@@ -48,6 +49,10 @@ LiveCheck LiveSetup::check(const std::string& line) const {
   if (line.find_first_of("\r\n") != std::string::npos) return refused("one command a line");
   if (line.size() > kMaxLiveLineLength)
     return refused("a command is at most " + std::to_string(kMaxLiveLineLength) + " characters");
+  // Checked here, not in the wrapped line below, so that a column it names
+  // is one of the visitor's own line.
+  std::string own = line;
+  if (auto fault = words::lineFault(own)) return refused(*fault);
   std::vector<Token> words;
   if (auto e = tokenize(line, &words)) return refused(*e);
   if (words.empty()) return refused("expected a command");

@@ -39,8 +39,12 @@ struct Reply {
 
 class Socket {
  public:
-  explicit Socket(int port) {
+  // A `receiveBuffer` in bytes makes a client that reads slowly stall the
+  // server's writes soon.
+  explicit Socket(int port, int receiveBuffer = 0) {
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd_ >= 0 && receiveBuffer > 0)
+      ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<std::uint16_t>(port));

@@ -59,6 +59,9 @@ class LiveServerTest : public testing::Test {
     if (server_) server_->stop();
     if (thread_.joinable()) thread_.join();
     if (loop_) loop_->stop();
+    // The server uses the loop: it goes first, and a test may start again.
+    server_.reset();
+    loop_.reset();
   }
 
   int port() const { return server_->port(); }

@@ -59,10 +59,10 @@ TEST_F(LiveServerTest, TheClockTakesPauseResumeStepAndSpeed) {
   EXPECT_EQ(nlohmann::json::parse(res.body)["speed"], 2.0);
 }
 
-// Only the page itself is served without the token; everything else needs
-// it, as a query parameter or a bearer token, whatever else the request
-// carries.
-TEST_F(LiveServerTest, EveryRequestButThePageNeedsTheToken) {
+// The page and its files are served without the token and hold none;
+// everything else needs it, as a query parameter or a bearer token,
+// whatever else the request carries.
+TEST_F(LiveServerTest, ThePageHoldsNoTokenEverythingElseNeedsIt) {
   start();
   const std::string token = server_->token();
   ASSERT_EQ(token.size(), 64u);
@@ -75,6 +75,14 @@ TEST_F(LiveServerTest, EveryRequestButThePageNeedsTheToken) {
     int status;
   } cases[] = {
       {"GET", "/", {}, 200},
+      {"GET", "/index.html", {}, 200},
+      {"GET", "/app.js", {}, 200},
+      {"GET", "/style.css", {}, 200},
+      {"GET", "/?token=" + wrong, {}, 200},
+      {"POST", "/", {}, 403},
+      {"POST", "/app.js", {}, 403},
+      {"GET", "/nothing-here", {}, 403},
+      {"GET", "/nothing-here?token=" + token, {}, 404},
       {"GET", "/state", {}, 403},
       {"GET", "/state", {{"Origin", origin}, {"Referer", origin + "/"}}, 403},
       {"GET", "/state?token=" + token, {}, 200},
@@ -92,7 +100,7 @@ TEST_F(LiveServerTest, EveryRequestButThePageNeedsTheToken) {
       {"GET", "/session.scn", {}, 403},
       {"GET", "/snapshot.svg", {}, 403},
       {"GET", "/events", {}, 403},
-      {"GET", "/app.js", {}, 403},
+      {"GET", "/events?token=" + wrong, {}, 403},
       {"GET", "/app.js?token=" + token, {}, 200},
       {"POST", "/command", {{"Origin", origin}}, 403},
       {"POST", "/clock", {{"Origin", origin}}, 403},
@@ -104,11 +112,12 @@ TEST_F(LiveServerTest, EveryRequestButThePageNeedsTheToken) {
     auto res = exchange(port(), raw);
     ASSERT_TRUE(res) << c.method << " " << c.target;
     EXPECT_EQ(res->status, c.status) << c.method << " " << c.target << ": " << res->body;
+    // No answer without the token gives it away, in its body or its headers.
+    EXPECT_EQ(res->body.find(token), std::string::npos) << c.method << " " << c.target;
+    for (const auto& [name, value] : res->headers)
+      EXPECT_EQ(value.find(token), std::string::npos) << name;
   }
-  // The page is given the token, and nothing refused was applied.
-  auto page = get("/");
-  EXPECT_NE(page.body.find(token), std::string::npos);
-  EXPECT_EQ(page.body.find("{{token}}"), std::string::npos);
+  // Nothing refused was applied.
   EXPECT_EQ(get("/session.scn").body.find("click"), std::string::npos);
   EXPECT_EQ(server_->url(), "http://127.0.0.1:" + std::to_string(port()) + "/?token=" + token);
 }
@@ -134,44 +143,65 @@ TEST_F(LiveServerTest, AForeignHostOrOriginIsRefused) {
   EXPECT_EQ(session.find("click"), session.rfind("click"));
 }
 
-TEST_F(LiveServerTest, RequestsOverTheRateAre429AndRequestsWithoutTheTokenSpendNothing) {
+// Token holders spend the main budget; page loads without the token spend
+// a small one of their own; other requests without it spend nothing.
+TEST_F(LiveServerTest, RequestsOverTheRateAre429AndOnlyTokenHoldersSpendTheMainBudget) {
   ServeLimits limits;
   limits.requestsPerSecond = 0.001;
   limits.burst = 3;
+  limits.pageRequestsPerSecond = 0.001;
+  limits.pageBurst = 2;
   start(limits);
-  for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(get("/state", {{"Authorization", "Bearer x"}}).status, 403);
-  int ok = 0, refused = 0;
-  for (int i = 0; i < 5; ++i) {
-    auto res = get("/state");
-    ok += res.status == 200;
-    refused += res.status == 429;
+  auto tokenless = [&](const std::string& target) {
+    return exchange(port(), request("GET", target, port())).value_or(Reply{}).status;
+  };
+  struct Case {
+    std::string target;
+    int tries, ok, refused;
+  } cases[] = {
+      {"/state?token=x", 10, 0, 0},
+      {"/", 200, 2, 198},
+      {"/app.js", 5, 0, 5},
+      {"/state?token=" + server_->token(), 5, 3, 2},
+      // Both budgets are spent: the page's and the main one.
+      {"/?token=" + server_->token(), 2, 0, 2},
+  };
+  for (const auto& c : cases) {
+    int ok = 0, refused = 0;
+    for (int i = 0; i < c.tries; ++i) {
+      int status = tokenless(c.target);
+      ok += status == 200;
+      refused += status == 429;
+    }
+    EXPECT_EQ(ok, c.ok) << c.target;
+    EXPECT_EQ(refused, c.refused) << c.target;
   }
-  EXPECT_EQ(ok, 3);
-  EXPECT_EQ(refused, 2);
 }
 
-TEST_F(LiveServerTest, StreamsOverTheLimitAre429) {
-  ServeLimits limits;
-  limits.maxStreams = 1;
-  start(limits);
-  live_test::Socket stream(port());
-  ASSERT_TRUE(stream.send(request("GET", "/events?token=" + server_->token(), port())));
-  ASSERT_TRUE(stream.readUntil("data: {", live_test::within(live_test::kWait)));
-  EXPECT_NE(stream.received.find("Content-Type: text/event-stream"), std::string::npos);
-  auto res = get("/events");
-  EXPECT_EQ(res.status, 429);
-  EXPECT_EQ(res.body, "too many event streams\n");
-  // Once the stream's client is gone, its place is free again.
-  stream.close();
-  bool streamed = false;
-  auto deadline = live_test::within(live_test::kWait);
-  for (int i = 0; i < 100 && !streamed && std::chrono::steady_clock::now() < deadline; ++i) {
-    live_test::Socket s(port());
-    s.send(request("GET", "/events?token=" + server_->token(), port()));
-    streamed = s.readUntil("data: {", deadline);
+// Streams held open (a page left behind, a client that hoards them) give
+// way to the page that asks now: a new stream over the limit closes the
+// oldest, and only that one.
+TEST_F(LiveServerTest, ANewStreamOverTheLimitClosesTheOldest) {
+  start();
+  const std::size_t limit = ServeLimits{}.maxStreams;
+  std::vector<std::unique_ptr<live_test::Socket>> streams;
+  auto open = [&] {
+    streams.push_back(std::make_unique<live_test::Socket>(port()));
+    streams.back()->send(request("GET", "/events?token=" + server_->token(), port()));
+    return streams.back()->readUntil("data: {", live_test::within(live_test::kWait));
+  };
+  for (std::size_t i = 0; i < limit; ++i) ASSERT_TRUE(open()) << i;
+  EXPECT_NE(streams[0]->received.find("Content-Type: text/event-stream"), std::string::npos);
+  for (std::size_t evicted = 0; evicted < 2; ++evicted) {
+    SCOPED_TRACE(evicted);
+    ASSERT_TRUE(open());
+    EXPECT_TRUE(streams[evicted]->closedBy(live_test::within(live_test::kWait)));
+    // The others go on: what happens on the desktop reaches each of them.
+    ASSERT_EQ(post("/command", "click").status, 200);
+    for (std::size_t i = evicted + 1; i < streams.size(); ++i)
+      EXPECT_TRUE(streams[i]->readUntil("input.click", live_test::within(live_test::kWait))) << i;
+    for (auto& s : streams) s->received.clear();
   }
-  EXPECT_TRUE(streamed);
 }
 
 TEST(RequestGuard, OnlyTheServersOwnNameAndOrigin) {

@@ -117,7 +117,7 @@ TEST(LiveSession, ABadLineIsRefusedWithItsMessageAndChangesNothing) {
   auto s = session("dock app \"Mail\" running\n");
   s->tick(kSecond);
   auto trace = traceText(*s);
-  const std::pair<const char*, const char*> cases[] = {
+  const std::pair<std::string, const char*> cases[] = {
       {"foo",
        "request:1: foo: expected one of pointer, modifiers, rightclick, click, grant, "
        "revoke, defaults, menu, button, check, close, mission-control, dock, login-items, "
@@ -128,6 +128,13 @@ TEST(LiveSession, ABadLineIsRefusedWithItsMessageAndChangesNothing) {
       {"", "request:1: expected a command"},
       {"# only a comment", "request:1: expected a command"},
       {"click\nclick", "request:1: one command a line"},
+      // Columns name the visitor's own line.
+      {std::string("click\0x", 7), "request:1: a control character (0x00) at column 6"},
+      {"\x01"
+       "click",
+       "request:1: a control character (0x01) at column 1"},
+      {"menu \"A\x7f\"", "request:1: a control character (0x7F) at column 8"},
+      {"menu \"A\xc2\x85\"", "request:1: a control character (U+0085) at column 8"},
       {"snapshot \"a.svg\"", "request:1: snapshot: the page does not write files"},
       {"dock app \"Notes\"", "request:1: dock: expected 1 argument(s), got 2"},
       {"at 5 click",

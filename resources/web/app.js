@@ -3,12 +3,28 @@
 // scenario commands, sent one at a time and in order.
 "use strict";
 
-// The server's secret for this run, given to the page it serves: every
-// request but the page's own carries it.
-const token = document.querySelector('meta[name="vistrel-token"]').content;
+// The server's secret for this run comes in the address it printed
+// (?token=...). It is kept here only, for the page's own requests, and
+// taken out of the address bar, where history and screenshots would keep it.
+const token = takeToken();
 const view = document.getElementById("view");
 const traceBox = document.getElementById("trace");
 const statusLine = document.getElementById("status");
+
+function takeToken() {
+  const params = new URLSearchParams(location.search);
+  const found = params.get("token") || "";
+  if (params.has("token")) {
+    params.delete("token");
+    const rest = params.toString();
+    history.replaceState(history.state, "", location.pathname + (rest ? "?" + rest : "") + location.hash);
+  }
+  return found;
+}
+
+function withToken(path) {
+  return path + (path.includes("?") ? "&" : "?") + "token=" + encodeURIComponent(token);
+}
 
 // ---- What the server publishes -------------------------------------------
 
@@ -53,11 +69,23 @@ function appendTrace(from, lines) {
   return true;
 }
 
+// The stream may end: the server stopped, or a page opened later took its
+// place. The page tries again, waiting longer each time up to a bound, and
+// says so meanwhile.
+const retryFirst = 500, retryMost = 10000;
+let retryDelay = retryFirst;
+let lostSaid = false;
+
 function connect() {
-  const events = new EventSource("/events?token=" + encodeURIComponent(token));
+  // EventSource cannot send headers: the token goes in the query.
+  const events = new EventSource(withToken("/events"));
   events.onopen = () => {
     traceBox.textContent = "";
     traceCount = 0;
+    retryDelay = retryFirst;
+    document.body.dataset.connection = "open";
+    if (lostSaid) say("Connected to the server again.", true);
+    lostSaid = false;
   };
   events.onmessage = (e) => {
     const update = JSON.parse(e.data);
@@ -67,6 +95,16 @@ function connect() {
       setTimeout(connect, 100);
     }
     showState(update.state);
+  };
+  events.onerror = () => {
+    events.close();
+    const seconds = Math.round(retryDelay / 100) / 10;
+    say(`Lost the connection to the server (stopped, or another page took its place); ` +
+        `trying again in ${seconds} s. If it keeps failing, open the address that vistrel-desktop printed.`);
+    lostSaid = true;
+    document.body.dataset.connection = "lost";
+    setTimeout(connect, retryDelay);
+    retryDelay = Math.min(retryMost, retryDelay * 2);
   };
 }
 
@@ -297,4 +335,11 @@ document.getElementById("step").addEventListener("click", () => send("step", "/c
 document.getElementById("speed").addEventListener("change", (e) =>
   send(`speed ${e.target.value}`, "/clock"));
 
-connect();
+if (token) {
+  document.getElementById("download").href = withToken("/session.scn");
+  connect();
+} else {
+  document.body.dataset.connection = "no-token";
+  say("This page needs the address that vistrel-desktop printed when it started " +
+      "(http://127.0.0.1:PORT/?token=...): open that address.");
+}

@@ -4,6 +4,7 @@
 // parts shared with other answers.
 #include "sim/serve/http_server.h"
 
+#include <algorithm>
 #include <atomic>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
@@ -92,6 +93,37 @@ HttpResponse HttpResponse::of(int status, std::string contentType, std::string b
   return r;
 }
 
+// What is left to write of an answer, a piece at a time.
+struct Outgoing {
+  std::vector<HttpResponse::Part> parts;
+  std::shared_ptr<const void> lease;
+  std::size_t part = 0, offset = 0;
+
+  bool done() const { return part == parts.size(); }
+  std::vector<net::const_buffer> next(std::size_t most) const {
+    std::vector<net::const_buffer> out;
+    std::size_t p = part, o = offset;
+    for (; p < parts.size() && most > 0; ++p, o = 0) {
+      std::size_t n = std::min(most, parts[p]->size() - o);
+      if (n > 0) out.emplace_back(parts[p]->data() + o, n);
+      most -= n;
+    }
+    return out;
+  }
+  void consume(std::size_t n) {
+    while (part < parts.size()) {
+      std::size_t left = parts[part]->size() - offset;
+      if (n < left) {
+        offset += n;
+        return;
+      }
+      n -= left;
+      ++part;
+      offset = 0;
+    }
+  }
+};
+
 struct Connection;
 
 struct HttpServer::Impl : std::enable_shared_from_this<HttpServer::Impl> {
@@ -143,7 +175,9 @@ struct Connection : std::enable_shared_from_this<Connection> {
   beast::flat_buffer buffer;  // bounded: a request beyond it is refused
   std::optional<http::request_parser<http::string_body>> parser;
   State state = State::Reading;
-  Clock::time_point since = Clock::now();  // when the request being read was due to start
+  // When it last made progress: a request began, a piece of an answer was
+  // taken. The connection longest without any makes room for a new one.
+  Clock::time_point progress = Clock::now();
   std::uint64_t exchange = 0;
   bool keepAlive = false;
   bool writing = false;
@@ -153,7 +187,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
 
   void readRequest() {
     state = State::Reading;
-    since = Clock::now();
+    progress = Clock::now();
     ++exchange;
     parser.emplace();
     parser->header_limit(static_cast<std::uint32_t>(server.limits.maxHeaderBytes));
@@ -234,22 +268,35 @@ struct Connection : std::enable_shared_from_this<Connection> {
     return head + "\r\n";
   }
 
+  // Writes what is left a piece at a time, each within its time; `then`
+  // learns whether all of it was taken.
+  template <class Then>
+  void drain(std::shared_ptr<Outgoing> out, Then then) {
+    writing = true;
+    stream.expires_after(server.limits.writePieceTime);
+    net::async_write(stream, out->next(server.limits.writePieceBytes),
+                     [c = shared_from_this(), out, then](beast::error_code ec, std::size_t n) {
+                       if (!ec) {
+                         c->progress = Clock::now();
+                         out->consume(n);
+                         if (!out->done()) return c->drain(out, then);
+                       }
+                       c->writing = false;
+                       then(*c, !ec);
+                     });
+  }
+
   void write(HttpResponse r) {
     bool closeAfter = r.close || !keepAlive || server.stopping;
-    auto head = std::make_shared<const std::string>(headOf(r, closeAfter, false));
-    auto parts = std::make_shared<std::vector<HttpResponse::Part>>();
-    parts->push_back(head);
-    for (auto& p : r.body) parts->push_back(std::move(p));
-    std::vector<net::const_buffer> buffers;
-    for (const auto& p : *parts) buffers.emplace_back(p->data(), p->size());
-    stream.expires_after(server.limits.writeTime);
-    net::async_write(
-        stream, buffers,
-        [c = shared_from_this(), parts, closeAfter](beast::error_code ec, std::size_t) {
-          if (c->state != State::Answering) return;
-          if (ec || closeAfter) return c->close();
-          c->readRequest();
-        });
+    auto out = std::make_shared<Outgoing>();
+    out->parts.push_back(std::make_shared<const std::string>(headOf(r, closeAfter, false)));
+    for (auto& p : r.body) out->parts.push_back(std::move(p));
+    out->lease = std::move(r.lease);
+    drain(out, [closeAfter](Connection& c, bool ok) {
+      if (c.state != State::Answering) return;
+      if (!ok || closeAfter) return c.close();
+      c.readRequest();
+    });
   }
 
   void beginStream(std::uint64_t id, std::shared_ptr<StreamSource> s) {
@@ -258,7 +305,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
     source = std::move(s);
     HttpResponse r;
     r.contentType = "text/event-stream";
-    send(std::make_shared<std::string>(headOf(r, true, true)));
+    send(headOf(r, true, true));
     watchForEnd();
   }
 
@@ -273,23 +320,21 @@ struct Connection : std::enable_shared_from_this<Connection> {
                                     });
   }
 
-  void send(std::shared_ptr<std::string> text) {
-    writing = true;
-    stream.expires_after(server.limits.writeTime);
-    net::async_write(stream, net::buffer(*text),
-                     [c = shared_from_this(), text](beast::error_code ec, std::size_t) {
-                       c->writing = false;
-                       if (c->state != State::Streaming) return;
-                       if (ec) return c->close();
-                       c->pump(false);
-                     });
+  void send(std::string text) {
+    auto out = std::make_shared<Outgoing>();
+    out->parts.push_back(std::make_shared<const std::string>(std::move(text)));
+    drain(out, [](Connection& c, bool ok) {
+      if (c.state != State::Streaming) return;
+      if (!ok) return c.close();
+      c.pump(false);
+    });
   }
 
   void pump(bool idle) {
     if (state != State::Streaming || writing) return;
     auto next = source->next(idle);
     if (!next) return close();
-    if (!next->empty()) send(std::make_shared<std::string>(std::move(*next)));
+    if (!next->empty()) send(std::move(*next));
   }
 
   void close() {
@@ -308,13 +353,18 @@ void HttpServer::Impl::accept() {
     if (stopping) return;
     if (!ec) {
       if (connections.size() >= limits.maxConnections) {
-        // Room is made by the connection that has waited longest for its
-        // request: a client that sends slowly loses its place first.
-        Connection* oldest = nullptr;
-        for (const auto& c : connections)
-          if (c->state == Connection::State::Reading && (!oldest || c->since < oldest->since))
-            oldest = c.get();
-        if (oldest) oldest->close();
+        // Room is made by the connection longest without progress, among
+        // those waiting on their client (to send a request or to take an
+        // answer): a client that sends or reads slowly loses its place
+        // first, one that just came never does. Event streams have a
+        // limit of their own, and the desktop answers in bounded time.
+        Connection* stalest = nullptr;
+        for (const auto& c : connections) {
+          bool onClient = c->state == Connection::State::Reading ||
+                          (c->state == Connection::State::Answering && c->writing);
+          if (onClient && (!stalest || c->progress < stalest->progress)) stalest = c.get();
+        }
+        if (stalest) stalest->close();
       }
       if (connections.size() < limits.maxConnections) {
         auto c = std::make_shared<Connection>(*this, std::move(socket));

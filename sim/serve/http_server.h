@@ -2,9 +2,12 @@
 // sends: the request line and header lines together, their number, the
 // body whatever its transfer encoding, and the time a whole request may
 // take. One thread does all the input and output, so a slow client holds
-// a connection, never a thread; when the connections run out, the one
-// that has waited longest for its request makes room. Ranges are not
-// served: every answer is the whole thing.
+// a connection, never a thread. An answer is written a piece at a time and
+// each piece must be taken in time, so a client that does not read loses
+// its connection; when the connections run out, the one that has gone
+// longest without progress (a request it is slow to send, an answer it is
+// slow to take) makes room. Ranges are not served: every answer is the
+// whole thing.
 //
 // The handler runs on the server's thread and answers through its
 // Responder, at once or later from any thread.
@@ -26,8 +29,11 @@ struct HttpLimits {
   std::size_t maxHeaderLines = 64;                // 431
   std::size_t maxConnections = 128;               // open at once
   std::chrono::milliseconds requestTime{10'000};  // to send a whole request
-  std::chrono::milliseconds writeTime{10'000};    // to take one answer
-  std::chrono::milliseconds streamTick{1'000};    // how often streams are asked when idle
+  // A client takes every piece of this size of an answer within this time
+  // or its connection closes: 32 KiB/s at least, which any page reaches.
+  std::size_t writePieceBytes = 64 * 1024;
+  std::chrono::milliseconds writePieceTime{2'000};
+  std::chrono::milliseconds streamTick{1'000};  // how often streams are asked when idle
 };
 
 struct HttpRequest {
@@ -49,6 +55,9 @@ struct HttpResponse {
   // The body, in parts that may be shared with other answers.
   std::vector<Part> body;
   bool close = false;
+  // Held until the answer is written or given up: a caller counts the
+  // answers in flight by it.
+  std::shared_ptr<const void> lease;
 
   static HttpResponse text(int status, const std::string& message);
   static HttpResponse of(int status, std::string contentType, std::string body);

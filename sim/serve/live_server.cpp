@@ -16,7 +16,6 @@ constexpr std::size_t kMaxWebFiles = 32;
 constexpr std::uintmax_t kMaxWebFileBytes = 1u << 20;
 constexpr std::size_t kMaxLinesPerEvent = 2000;
 constexpr int kPingEvery = 5;  // idle ticks before a keep-alive comment
-constexpr const char* kTokenMark = "{{token}}";
 
 std::string dumpJSON(const nlohmann::json& j) {
   // Trace lines echo what the visitor typed: bytes that are not UTF-8 are
@@ -88,11 +87,13 @@ std::string bodyLine(const HttpRequest& req) {
 // The page's event stream: what the view published since the last event.
 class EventStream final : public StreamSource {
  public:
-  EventStream(const PublishedView& view, std::atomic<std::size_t>& streams)
-      : view_(view), streams_(streams) {}
-  ~EventStream() override { --streams_; }
+  using Ended = std::function<void()>;
+  EventStream(const PublishedView& view, std::shared_ptr<std::atomic<bool>> evicted, Ended ended)
+      : view_(view), evicted_(std::move(evicted)), ended_(std::move(ended)) {}
+  ~EventStream() override { ended_(); }
 
   std::optional<std::string> next(bool idleTick) override {
+    if (*evicted_) return std::nullopt;
     auto u = view_.newer(seq_, from_, kMaxLinesPerEvent);
     if (!u) {
       if (!idleTick || ++idle_ < kPingEvery) return "";
@@ -112,7 +113,8 @@ class EventStream final : public StreamSource {
 
  private:
   const PublishedView& view_;
-  std::atomic<std::size_t>& streams_;
+  std::shared_ptr<std::atomic<bool>> evicted_;
+  Ended ended_;
   std::uint64_t seq_ = 0;
   std::size_t from_ = 0;
   std::shared_ptr<const std::string> svg_;
@@ -127,6 +129,7 @@ LiveServer::LiveServer(LiveLoop& loop, const std::string& webDir, ServeLimits li
       limits_(limits),
       token_(std::move(token)),
       rate_(limits.requestsPerSecond, limits.burst),
+      pageRate_(limits.pageRequestsPerSecond, limits.pageBurst),
       server_(limits.http,
               [this](const HttpRequest& req, const Responder& respond) { handle(req, respond); },
               {{"Cache-Control", "no-store"},
@@ -156,13 +159,7 @@ void LiveServer::loadWebFiles(const std::string& dir) {
     body << in.rdbuf();
     web_["/" + entry.path().filename().string()] = {typeOf(entry.path()), body.str()};
   }
-  // The page is given the token: its links and its script carry it.
-  if (auto it = web_.find("/index.html"); it != web_.end()) {
-    std::string& page = it->second.body;
-    for (auto at = page.find(kTokenMark); at != std::string::npos; at = page.find(kTokenMark, at))
-      page.replace(at, std::string(kTokenMark).size(), token_);
-    web_["/"] = it->second;
-  }
+  if (auto it = web_.find("/index.html"); it != web_.end()) web_["/"] = it->second;
 }
 
 bool LiveServer::carriesToken(const HttpRequest& req) const {
@@ -175,7 +172,7 @@ bool LiveServer::carriesToken(const HttpRequest& req) const {
   return sameSecret(std::string_view(*auth).substr(scheme.size()), token_);
 }
 
-std::optional<HttpResponse> LiveServer::refusal(const HttpRequest& req, bool needsToken) {
+std::optional<HttpResponse> LiveServer::refusal(const HttpRequest& req) {
   const std::string* host = req.header("host");
   const std::string* origin = req.header("origin");
   if (!isLoopbackAddress(req.remoteAddress)) return refused(403, "only this machine may connect");
@@ -183,20 +180,24 @@ std::optional<HttpResponse> LiveServer::refusal(const HttpRequest& req, bool nee
     return refused(403, "foreign Host: " + (host ? *host : ""));
   if (!originAllowed(origin != nullptr, origin ? *origin : "", port()))
     return refused(403, "foreign Origin: " + *origin);
-  // Checked before the rate, so that requests without it spend nothing.
-  if (needsToken && !carriesToken(req))
-    return refused(403, "a token is needed: open the address the server printed at start");
   auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
                                                                   start_)
                  .count();
-  if (!rate_.allow(now)) return refused(429, "too many requests");
+  // Only a token holder spends the main budget; anyone may load the page,
+  // within its own small one; anything else without the token spends nothing.
+  RateLimiter* budget = &rate_;
+  if (!carriesToken(req)) {
+    if (req.method != "GET" || !web_.count(req.path))
+      return refused(403, "a token is needed: open the address the server printed at start");
+    budget = &pageRate_;
+  }
+  if (!budget->allow(now)) return refused(429, "too many requests");
   return std::nullopt;
 }
 
 void LiveServer::handle(const HttpRequest& req, const Responder& respond) {
   bool get = req.method == "GET", post = req.method == "POST";
-  bool page = get && req.path == "/";
-  if (auto no = refusal(req, !page)) return respond.send(std::move(*no));
+  if (auto no = refusal(req)) return respond.send(std::move(*no));
   if (get && req.path == "/events") return events(respond);
   if (post && req.path == "/command") {
     return callLoop(
@@ -210,15 +211,10 @@ void LiveServer::handle(const HttpRequest& req, const Responder& respond) {
   }
   if (get && req.path == "/session.scn") {
     HttpResponse r;
-    r.body = loop_.view().session();
     r.headers.emplace_back("Content-Disposition", "attachment; filename=\"session.scn\"");
-    return respond.send(std::move(r));
+    return large(loop_.view().session(), std::move(r), respond);
   }
-  if (get && req.path == "/trace") {
-    HttpResponse r;
-    r.body = loop_.view().trace();
-    return respond.send(std::move(r));
-  }
+  if (get && req.path == "/trace") return large(loop_.view().trace(), {}, respond);
   if (get && req.path == "/snapshot.svg") {
     HttpResponse r;
     r.contentType = "image/svg+xml";
@@ -247,12 +243,41 @@ void LiveServer::callLoop(LiveLoop::Job job, const Responder& respond) {
   });
 }
 
-void LiveServer::events(const Responder& respond) {
-  if (++streams_ > limits_.maxStreams) {
-    --streams_;
-    return respond.send(refused(429, "too many event streams"));
+// Clients that do not read hold a large answer's parts until their writes
+// time out: the answers in flight are counted, and bounded.
+void LiveServer::large(std::vector<HttpResponse::Part> body, HttpResponse r,
+                       const Responder& respond) {
+  if (++*largeAnswers_ > limits_.maxLargeAnswers) {
+    --*largeAnswers_;
+    return respond.send(refused(429, "too many large answers at once; try again shortly"));
   }
-  respond.stream(std::make_unique<EventStream>(loop_.view(), streams_));
+  r.body = std::move(body);
+  r.lease =
+      std::shared_ptr<const void>(nullptr, [count = largeAnswers_](const void*) { --*count; });
+  respond.send(std::move(r));
+}
+
+void LiveServer::events(const Responder& respond) {
+  auto evicted = std::make_shared<std::atomic<bool>>(false);
+  bool evicting = false;
+  {
+    std::lock_guard<std::mutex> lock(streamsMutex_);
+    if (limits_.maxStreams == 0) return respond.send(refused(429, "no event streams"));
+    if (streams_.size() >= limits_.maxStreams) {
+      // A page left open somewhere, or a client that holds streams, gives
+      // way to the page that asks now.
+      *streams_.front() = true;
+      streams_.pop_front();
+      evicting = true;
+    }
+    streams_.push_back(evicted);
+  }
+  auto ended = [this, evicted] {
+    std::lock_guard<std::mutex> lock(streamsMutex_);
+    streams_.remove(evicted);
+  };
+  respond.stream(std::make_unique<EventStream>(loop_.view(), evicted, ended));
+  if (evicting) server_.wakeStreams();
 }
 
 bool LiveServer::bind(int port) { return server_.bind(port); }

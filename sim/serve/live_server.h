@@ -2,8 +2,9 @@
 // clients send). Every route hands its work to the desktop's thread
 // (live_loop.h) or reads what it published.
 //
-//   GET  /                        the page, which carries the token
-//   GET  /app.js, /style.css      the page's files (resources/web/)
+//   GET  /                        the page (resources/web/index.html)
+//   GET  /app.js, /style.css      its files; the page reads the token from
+//                                 its own address
 //   GET  /events                  server-sent events: {"seq", "state",
 //                                 "svg" (when it changed), "from", "lines"}
 //   POST /command                 one scenario command; 200 {"time", "line",
@@ -14,17 +15,24 @@
 //   GET  /session.scn             the session as a scenario file
 //   GET  /trace, /snapshot.svg, /state   the trace, the picture, the state
 //
-// Every request but the page's carries the token made at start, as the
-// query parameter `token` or as `Authorization: Bearer TOKEN`. Refused: a
+// The page and its files hold no secret and are served to anyone on this
+// machine, from a small rate budget of their own. Every other request
+// carries the token made at start, as the query parameter `token` or as
+// `Authorization: Bearer TOKEN`, and spends the main budget. Refused: a
 // peer off this machine, a Host or Origin that is not the server's own, a
-// missing or wrong token (403); more event streams than the limit or
-// requests over the rate (429); a command the desktop did not take up in
-// time (503, and it never is).
+// missing or wrong token (403); requests over the rate or more large
+// answers (the trace, the session) in flight than the limit (429); a
+// command the desktop did not take up in time (503, and it never is).
+// A new event stream over the limit closes the oldest: the page open now
+// wins over one left behind.
 #pragma once
 
 #include <atomic>
 #include <chrono>
+#include <list>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "sim/serve/http_server.h"
@@ -38,6 +46,11 @@ struct ServeLimits {
   std::size_t maxStreams = 4;  // /events at once
   double requestsPerSecond = 200;
   double burst = 400;
+  // The page and its files without the token: a few loads a second.
+  double pageRequestsPerSecond = 10;
+  double pageBurst = 30;
+  // /trace and /session.scn being written at once: up to 16 MiB each.
+  std::size_t maxLargeAnswers = 8;
   std::chrono::milliseconds answerTimeout{5000};  // for the desktop to take up a command
 };
 
@@ -67,17 +80,23 @@ class LiveServer {
   void loadWebFiles(const std::string& dir);
   void handle(const HttpRequest& req, const Responder& respond);
   // The checks every request passes first; the refusal when it fails one.
-  std::optional<HttpResponse> refusal(const HttpRequest& req, bool needsToken);
+  std::optional<HttpResponse> refusal(const HttpRequest& req);
   bool carriesToken(const HttpRequest& req) const;
   void callLoop(LiveLoop::Job job, const Responder& respond);
   void events(const Responder& respond);
+  void large(std::vector<HttpResponse::Part> body, HttpResponse r, const Responder& respond);
 
   LiveLoop& loop_;
   ServeLimits limits_;
   std::string token_;
   std::map<std::string, WebFile> web_;
-  RateLimiter rate_;
-  std::atomic<std::size_t> streams_{0};
+  RateLimiter rate_, pageRate_;
+  // The event streams that count, oldest first; a stream's flag tells it
+  // that it was made to give its place up.
+  std::mutex streamsMutex_;
+  std::list<std::shared_ptr<std::atomic<bool>>> streams_;
+  std::shared_ptr<std::atomic<std::size_t>> largeAnswers_ =
+      std::make_shared<std::atomic<std::size_t>>(0);
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   HttpServer server_;  // last: its connections go before what they use
 };

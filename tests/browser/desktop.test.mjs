@@ -121,6 +121,8 @@ test("the visitor drives the agent on the live desktop, and the session replays"
   page.on("pageerror", (err) => problems.push(String(err)));
   await page.goto(server.url);
   await page.locator("#view svg #dock .dockitem").first().waitFor({ timeout: step });
+  // The secret leaves the address bar as soon as the page has it.
+  assert.equal(new URL(page.url()).search, "");
 
   // Resting on Safari's icon: the agent asks the Dock for App Exposé.
   const safari = await centreOf(page.locator('.dockitem[data-title="Safari"] .icon'));
@@ -169,6 +171,23 @@ test("the visitor drives the agent on the live desktop, and the session replays"
   await download.saveAs(session);
   const replayed = execFileSync(desktop, [session], { encoding: "utf8", timeout: 60_000 });
   assert.equal(replayed, shown);
+  // Four newer event streams take the page's place: it says so, tries
+  // again and is back, closing the oldest of them in its turn.
+  const held = [];
+  for (let i = 0; i < 4; i++) {
+    const stop = new AbortController();
+    held.push(stop);
+    await fetch(`${address.origin}/events?token=${token}`, { signal: stop.signal });
+  }
+  await page.locator('body[data-connection="lost"]').waitFor({ timeout: step });
+  await page.locator('body[data-connection="open"]').waitFor({ timeout: step });
+  for (const stop of held) stop.abort();
   assert.deepEqual(problems, []);
+
+  // Opened without the secret, the page says where to find it.
+  const bare = await context.newPage();
+  await bare.goto(address.origin + "/");
+  await bare.locator('body[data-connection="no-token"]').waitFor({ timeout: step });
+  assert.match(await bare.locator("#status").textContent(), /address that vistrel-desktop printed/);
   await context.close();
 });
