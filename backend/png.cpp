@@ -69,16 +69,6 @@ std::uint32_t crc32(const unsigned char* data, std::size_t size) {
   return c ^ 0xFFFFFFFFu;
 }
 
-std::uint32_t adler32(const unsigned char* data, std::size_t size) {
-  constexpr std::uint32_t kMod = 65521;
-  std::uint32_t a = 1, b = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    a = (a + data[i]) % kMod;
-    b = (b + a) % kMod;
-  }
-  return (b << 16) | a;
-}
-
 std::string encodePNG(std::uint32_t width, std::uint32_t height,
                       const std::vector<unsigned char>& rgba) {
   if (width == 0 || height == 0 || rgba.size() / 4 / width != height ||
