@@ -1,7 +1,6 @@
 // A PNG writer for the application icon, which the build makes on any
-// machine: 8-bit RGBA, no filtering, and a zlib stream of stored (not
-// compressed) deflate blocks. The icon is small and zipped with the app,
-// so a compressor would buy little and cost a dependency.
+// machine without a library: 8-bit RGBA, each row filtered by the type
+// that suits it, compressed by backend/deflate.
 #pragma once
 
 #include <cstddef>
