@@ -1,14 +1,11 @@
 #include "backend/png.h"
 
-#include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace backend {
 
 namespace {
-
-// A stored deflate block holds at most this many bytes.
-constexpr std::size_t kMaxStoredBlock = 65535;
 
 const std::array<std::uint32_t, 256>& crcTable() {
   static const auto table = [] {
@@ -36,28 +33,52 @@ void putChunk(std::string* out, const char type[4], const std::string& data) {
   putBigEndian(out, crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size()));
 }
 
-// zlib header, stored blocks, Adler-32 of the raw bytes.
-std::string storedZlib(const std::vector<unsigned char>& raw) {
-  std::string z;
-  // Deflate with a 32 KiB window, no dictionary; 0x7801 is a multiple of 31.
-  z.push_back(static_cast<char>(0x78));
-  z.push_back(static_cast<char>(0x01));
-  std::size_t at = 0;
-  do {
-    const std::size_t n = std::min(kMaxStoredBlock, raw.size() - at);
-    const bool last = at + n == raw.size();
-    z.push_back(static_cast<char>(last ? 1 : 0));  // BFINAL, BTYPE 00
-    const auto len = static_cast<std::uint16_t>(n);
-    const auto nlen = static_cast<std::uint16_t>(~len);
-    z.push_back(static_cast<char>(len & 0xFF));
-    z.push_back(static_cast<char>(len >> 8));
-    z.push_back(static_cast<char>(nlen & 0xFF));
-    z.push_back(static_cast<char>(nlen >> 8));
-    z.append(reinterpret_cast<const char*>(raw.data() + at), n);
-    at += n;
-  } while (at < raw.size());
-  putBigEndian(&z, adler32(raw.data(), raw.size()));
-  return z;
+// The filter types, in the order a row names them: the byte's value less
+// nothing, the byte to its left (a), above (b), their mean, or whichever of
+// a, b and the byte above-left (c) is nearest to a + b - c.
+enum Filter { kNone, kSub, kUp, kAverage, kPaeth, kFilters };
+
+unsigned prediction(int filter, unsigned a, unsigned b, unsigned c) {
+  switch (filter) {
+    case kSub: return a;
+    case kUp: return b;
+    case kAverage: return (a + b) / 2;
+    case kPaeth: {
+      const int p = static_cast<int>(a + b) - static_cast<int>(c);
+      const int pa = std::abs(p - static_cast<int>(a)), pb = std::abs(p - static_cast<int>(b)),
+                pc = std::abs(p - static_cast<int>(c));
+      return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    }
+    default: return 0;
+  }
+}
+
+// Appends the row, filtered, after its filter type: the type whose output
+// has the least sum of magnitudes (bytes read as signed), as these are the
+// rows that compress best.
+void putFilteredRow(std::vector<unsigned char>* raw, const unsigned char* row,
+                    const unsigned char* above, std::size_t rowBytes) {
+  constexpr std::size_t kPixel = 4;
+  std::vector<unsigned char> best, trial(rowBytes);
+  unsigned long bestCost = 0;
+  int bestFilter = kNone;
+  for (int filter = kNone; filter < kFilters; ++filter) {
+    unsigned long cost = 0;
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+      const unsigned a = i >= kPixel ? row[i - kPixel] : 0;
+      const unsigned c = i >= kPixel ? above[i - kPixel] : 0;
+      trial[i] = static_cast<unsigned char>(row[i] - prediction(filter, a, above[i], c));
+      cost += static_cast<unsigned long>(std::abs(static_cast<signed char>(trial[i])));
+    }
+    if (filter == kNone || cost < bestCost) {
+      bestCost = cost;
+      bestFilter = filter;
+      best.swap(trial);
+      trial.resize(rowBytes);
+    }
+  }
+  raw->push_back(static_cast<unsigned char>(bestFilter));
+  raw->insert(raw->end(), best.begin(), best.end());
 }
 
 }  // namespace
@@ -69,29 +90,19 @@ std::uint32_t crc32(const unsigned char* data, std::size_t size) {
   return c ^ 0xFFFFFFFFu;
 }
 
-std::uint32_t adler32(const unsigned char* data, std::size_t size) {
-  constexpr std::uint32_t kMod = 65521;
-  std::uint32_t a = 1, b = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    a = (a + data[i]) % kMod;
-    b = (b + a) % kMod;
-  }
-  return (b << 16) | a;
-}
-
 std::string encodePNG(std::uint32_t width, std::uint32_t height,
                       const std::vector<unsigned char>& rgba) {
   if (width == 0 || height == 0 || rgba.size() / 4 / width != height ||
       rgba.size() != std::size_t{width} * height * 4)
     return {};
-  // Each row starts with its filter type, 0 (none).
+  // Each row is filtered against the one above; the first against zeros.
   const std::size_t rowBytes = std::size_t{width} * 4;
+  const std::vector<unsigned char> zeros(rowBytes);
   std::vector<unsigned char> raw;
   raw.reserve((rowBytes + 1) * height);
   for (std::uint32_t y = 0; y < height; ++y) {
-    raw.push_back(0);
-    auto row = rgba.begin() + static_cast<std::ptrdiff_t>(y * rowBytes);
-    raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
+    const unsigned char* row = rgba.data() + y * rowBytes;
+    putFilteredRow(&raw, row, y == 0 ? zeros.data() : row - rowBytes, rowBytes);
   }
 
   std::string png("\x89PNG\r\n\x1a\n", 8);
@@ -101,7 +112,7 @@ std::string encodePNG(std::uint32_t width, std::uint32_t height,
   // 8 bits per sample, colour type 6 (RGBA), deflate, adaptive filters, no interlace.
   header += std::string("\x08\x06\x00\x00\x00", 5);
   putChunk(&png, "IHDR", header);
-  putChunk(&png, "IDAT", storedZlib(raw));
+  putChunk(&png, "IDAT", zlibCompress(raw.data(), raw.size()));
   putChunk(&png, "IEND", "");
   return png;
 }

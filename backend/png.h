@@ -1,7 +1,6 @@
 // A PNG writer for the application icon, which the build makes on any
-// machine: 8-bit RGBA, no filtering, and a zlib stream of stored (not
-// compressed) deflate blocks. The icon is small and zipped with the app,
-// so a compressor would buy little and cost a dependency.
+// machine without a library: 8-bit RGBA, each row filtered by the type
+// that suits it, compressed by backend/deflate.
 #pragma once
 
 #include <cstddef>
@@ -9,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "backend/deflate.h"
+
 namespace backend {
 
-// CRC-32 (ISO 3309, as PNG chunks carry it) of `size` bytes.
+// CRC-32 of `size` bytes, as PNG chunks carry it.
 std::uint32_t crc32(const unsigned char* data, std::size_t size);
-// Adler-32 (RFC 1950, as a zlib stream ends with it).
-std::uint32_t adler32(const unsigned char* data, std::size_t size);
 
 // The PNG file of `rgba` (width * height * 4 bytes, rows from the top,
 // colour not premultiplied). Empty when the sizes do not match the pixels

@@ -25,7 +25,7 @@ endif()
 # A change to a tool's sources rebuilds it at the next configure.
 set(tool_sources ${source}/CMakeLists.txt)
 foreach(unit mac/make_info_plist mac/make_app_icon backend/info_file backend/words backend/trace
-        backend/app_icon backend/png backend/icns)
+        backend/app_icon backend/png backend/deflate backend/icns)
   list(APPEND tool_sources ${PROJECT_SOURCE_DIR}/${unit}.cpp)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${unit}.h)
     list(APPEND tool_sources ${PROJECT_SOURCE_DIR}/${unit}.h)

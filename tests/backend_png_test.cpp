@@ -1,127 +1,147 @@
-// The PNG writer of the application icon, read back as a decoder would:
-// signature, chunks and their CRCs, the header, and the zlib stream of
-// stored blocks inflated back to the pixels.
+// The PNG writer of the application icon, read back as a decoder would
+// (tests/png_reader.h): chunks and their CRCs, the header, the compressed
+// stream inflated and each row unfiltered back to the pixels.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "backend/png.h"
+#include "tests/png_reader.h"
 
 namespace {
 
-std::uint32_t bigEndian(const std::string& s, std::size_t at) {
-  std::uint32_t v = 0;
-  for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(s.at(at + i));
-  return v;
-}
+using Pixels = std::vector<unsigned char>;
+// A sample (0 red .. 3 alpha) of the pixel at (x, y).
+using Drawing = std::function<unsigned char(std::uint32_t x, std::uint32_t y, int sample)>;
 
-std::uint32_t crcOf(const std::string& s) {
-  return backend::crc32(reinterpret_cast<const unsigned char*>(s.data()), s.size());
-}
-
-struct Chunk {
-  std::string type, data;
-};
-
-// The chunks after the signature; a failed expectation on any damage.
-std::vector<Chunk> chunksOf(const std::string& png) {
-  std::vector<Chunk> chunks;
-  EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
-  std::size_t at = 8;
-  while (at + 12 <= png.size()) {
-    std::uint32_t length = bigEndian(png, at);
-    std::string typeAndData = png.substr(at + 4, 4 + length);
-    EXPECT_EQ(bigEndian(png, at + 8 + length), crcOf(typeAndData)) << typeAndData.substr(0, 4);
-    chunks.push_back({typeAndData.substr(0, 4), typeAndData.substr(4)});
-    at += 12 + length;
-  }
-  EXPECT_EQ(at, png.size()) << "nothing after the last chunk";
-  return chunks;
-}
-
-// Inflates a zlib stream made of stored blocks only.
-std::string inflateStored(const std::string& z, std::size_t* blocks) {
-  *blocks = 0;
-  EXPECT_GE(z.size(), 6u);
-  EXPECT_EQ((static_cast<unsigned char>(z[0]) << 8 | static_cast<unsigned char>(z[1])) % 31, 0)
-      << "zlib header check bits";
-  EXPECT_EQ(static_cast<unsigned char>(z[0]) & 0x0F, 8) << "deflate";
-  EXPECT_EQ(static_cast<unsigned char>(z[1]) & 0x20, 0) << "no preset dictionary";
-  std::string raw;
-  std::size_t at = 2;
-  bool last = false;
-  while (!last && at + 5 <= z.size()) {
-    unsigned char head = static_cast<unsigned char>(z[at]);
-    last = head & 1;
-    EXPECT_EQ(head >> 1, 0) << "stored block";
-    unsigned len = static_cast<unsigned char>(z[at + 1]) | static_cast<unsigned char>(z[at + 2])
-                                                               << 8;
-    unsigned nlen = static_cast<unsigned char>(z[at + 3]) | static_cast<unsigned char>(z[at + 4])
-                                                                << 8;
-    EXPECT_EQ(len ^ 0xFFFFu, nlen);
-    raw += z.substr(at + 5, len);
-    ++*blocks;
-    at += 5 + len;
-  }
-  EXPECT_TRUE(last);
-  EXPECT_EQ(at + 4, z.size()) << "Adler-32 ends the stream";
-  EXPECT_EQ(bigEndian(z, at),
-            backend::adler32(reinterpret_cast<const unsigned char*>(raw.data()), raw.size()));
-  return raw;
-}
-
-std::vector<unsigned char> pattern(std::uint32_t width, std::uint32_t height) {
-  std::vector<unsigned char> rgba(std::size_t{width} * height * 4);
-  for (std::size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<unsigned char>(i * 7 + i / 5);
+Pixels draw(std::uint32_t width, std::uint32_t height, const Drawing& sample) {
+  Pixels rgba;
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t x = 0; x < width; ++x)
+      for (int s = 0; s < 4; ++s) rgba.push_back(sample(x, y, s));
   return rgba;
 }
 
-TEST(Png, ChecksumsMatchTheirPublishedCheckValues) {
-  const std::string digits = "123456789";
-  EXPECT_EQ(crcOf(digits), 0xCBF43926u);
-  EXPECT_EQ(backend::crc32(nullptr, 0), 0u);
-  const std::string wiki = "Wikipedia";
-  EXPECT_EQ(backend::adler32(reinterpret_cast<const unsigned char*>(wiki.data()), wiki.size()),
-            0x11E60398u);
-  EXPECT_EQ(backend::adler32(nullptr, 0), 1u);
+// Well-mixed bytes, the same for the same arguments.
+unsigned char noise(std::uint32_t x, std::uint32_t y, int s) {
+  std::uint32_t h = x * 0x9E3779B1u ^ y * 0x85EBCA77u ^ static_cast<std::uint32_t>(s) * 0xC2B2AE3Du;
+  h ^= h >> 15;
+  h *= 0x2C1B3C6Du;
+  h ^= h >> 13;
+  return static_cast<unsigned char>(h >> 8);
 }
 
-TEST(Png, ReadsBackToTheSamePixelsWhateverTheSize) {
-  struct Case {
-    std::uint32_t width, height;
-    std::size_t blocks;  // a stored block holds at most 65535 bytes
-  };
-  const Case cases[] = {{1, 1, 1},     {16, 16, 1},   {3, 7, 1},
-                        {128, 127, 1}, {128, 128, 2}, {300, 200, 4}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-    const auto rgba = pattern(c.width, c.height);
-    const auto chunks = chunksOf(backend::encodePNG(c.width, c.height, rgba));
-    ASSERT_EQ(chunks.size(), 3u);
-    EXPECT_EQ(chunks[0].type, "IHDR");
-    ASSERT_EQ(chunks[0].data.size(), 13u);
-    EXPECT_EQ(bigEndian(chunks[0].data, 0), c.width);
-    EXPECT_EQ(bigEndian(chunks[0].data, 4), c.height);
-    EXPECT_EQ(chunks[0].data.substr(8), std::string("\x08\x06\x00\x00\x00", 5))
-        << "8-bit RGBA, deflate, no interlace";
-    EXPECT_EQ(chunks[1].type, "IDAT");
-    EXPECT_EQ(chunks[2].type, "IEND");
-    EXPECT_TRUE(chunks[2].data.empty());
+TEST(Png, CrcMatchesItsPublishedCheckValue) {
+  const std::string digits = "123456789";
+  EXPECT_EQ(backend::crc32(reinterpret_cast<const unsigned char*>(digits.data()), digits.size()),
+            0xCBF43926u);
+  EXPECT_EQ(backend::crc32(nullptr, 0), 0u);
+}
 
-    std::size_t blocks = 0;
-    const std::string raw = inflateStored(chunks[1].data, &blocks);
-    EXPECT_EQ(blocks, c.blocks);
-    const std::size_t rowBytes = std::size_t{c.width} * 4;
-    ASSERT_EQ(raw.size(), (rowBytes + 1) * c.height);
-    std::vector<unsigned char> back;
-    for (std::uint32_t y = 0; y < c.height; ++y) {
-      EXPECT_EQ(raw[y * (rowBytes + 1)], 0) << "row " << y << " unfiltered";
-      back.insert(back.end(), raw.begin() + static_cast<std::ptrdiff_t>(y * (rowBytes + 1) + 1),
-                  raw.begin() + static_cast<std::ptrdiff_t>((y + 1) * (rowBytes + 1)));
+TEST(Png, ReadsBackToTheSamePixelsWhateverTheSizeAndContent) {
+  const std::pair<const char*, Drawing> drawings[] = {
+      {"pattern",
+       [](std::uint32_t x, std::uint32_t y, int s) {
+         const std::size_t i = (std::size_t{y} * 1000 + x) * 4 + static_cast<std::size_t>(s);
+         return static_cast<unsigned char>(i * 7 + i / 5);
+       }},
+      {"noise", noise},
+      {"gradient", [](std::uint32_t x, std::uint32_t y,
+                      int s) { return static_cast<unsigned char>(x * (s + 1) + y * 3); }},
+      {"clear", [](std::uint32_t, std::uint32_t, int) -> unsigned char { return 0; }},
+  };
+  const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{1, 1},     {16, 16},   {3, 7},
+                                                           {128, 127}, {300, 200}, {1, 300}};
+  std::set<int> filters;
+  for (const auto& [name, drawing] : drawings)
+    for (const auto& [width, height] : sizes) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(width) + " x " +
+                   std::to_string(height));
+      const Pixels rgba = draw(width, height, drawing);
+      const auto image = png_reader::decodePNG(backend::encodePNG(width, height, rgba));
+      ASSERT_EQ(image.fault, "");
+      EXPECT_EQ(image.width, width);
+      EXPECT_EQ(image.height, height);
+      EXPECT_TRUE(image.rgba == rgba);
+      filters.insert(image.filters.begin(), image.filters.end());
     }
-    EXPECT_EQ(back, rgba);
+  // So every filter the writer knows has come back right.
+  EXPECT_EQ(filters, (std::set<int>{0, 1, 2, 3, 4}));
+}
+
+// Each row takes the filter that leaves the smallest differences: the one
+// that predicts a drawing exactly. The first row has only zeros above: of
+// noise there, any filter may leave the least.
+TEST(Png, EachRowTakesTheFilterThatPredictsIt) {
+  constexpr std::uint32_t kSide = 24;
+  enum { kAny = -1, kNone, kSub, kUp, kAverage };
+  // Each byte the mean of those to its left and above, from a noisy first
+  // row and column.
+  Pixels mean(kSide * kSide * 4);
+  for (std::uint32_t y = 0; y < kSide; ++y)
+    for (std::uint32_t x = 0; x < kSide; ++x)
+      for (int s = 0; s < 4; ++s) {
+        const std::size_t i = (std::size_t{y} * kSide + x) * 4 + static_cast<std::size_t>(s);
+        mean[i] = x == 0 || y == 0
+                      ? noise(x, y, s)
+                      : static_cast<unsigned char>((mean[i - 4] + mean[i - kSide * 4]) / 2);
+      }
+  struct Case {
+    const char* name;
+    Pixels rgba;
+    int firstRow, otherRows;
+  };
+  const Case cases[] = {
+      {"clear", Pixels(kSide * kSide * 4, 0), kNone, kNone},
+      {"one colour",
+       draw(kSide, kSide,
+            [](auto, auto, int s) { return static_cast<unsigned char>(0x40 + s * 0x40 - s / 3); }),
+       kSub, kUp},
+      {"the same noise on every row",
+       draw(kSide, kSide, [](auto x, auto, int s) { return noise(x, 0, s); }), kAny, kUp},
+      {"stripes a pixel high, of 1 and 200 by turns",
+       draw(kSide, kSide,
+            [](auto, auto y, int) { return static_cast<unsigned char>(y % 2 ? 200 : 1); }),
+       kSub, kSub},
+      {"the mean of left and above", mean, kAny, kAverage},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto image = png_reader::decodePNG(backend::encodePNG(kSide, kSide, c.rgba));
+    ASSERT_EQ(image.fault, "");
+    EXPECT_TRUE(image.rgba == c.rgba);
+    std::vector<int> wanted(kSide, c.otherRows);
+    wanted[0] = c.firstRow == kAny ? image.filters.at(0) : c.firstRow;
+    EXPECT_EQ(image.filters, wanted);
+  }
+}
+
+TEST(Png, SmoothDrawingsShrinkAndNoiseDoesNotGrow) {
+  struct Case {
+    const char* name;
+    Drawing drawing;
+    double maxRatio;  // of the compressed stream to the raw pixels
+  };
+  const Case cases[] = {
+      {"clear", [](std::uint32_t, std::uint32_t, int) -> unsigned char { return 0; }, 0.01},
+      {"gradient",
+       [](std::uint32_t x, std::uint32_t y, int s) {
+         return static_cast<unsigned char>(s == 3 ? 255 : (x + y) / 2);
+       },
+       0.05},
+      {"noise", noise, 1.01},
+  };
+  constexpr std::uint32_t kSide = 256;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto image =
+        png_reader::decodePNG(backend::encodePNG(kSide, kSide, draw(kSide, kSide, c.drawing)));
+    ASSERT_EQ(image.fault, "");
+    EXPECT_LE(static_cast<double>(image.idatBytes), c.maxRatio * kSide * kSide * 4);
   }
 }
 
