@@ -1,6 +1,6 @@
 // The defaults file: saved atomically, read back exactly, and a damaged file
 // is kept aside, never overwritten, while the store starts empty.
-#include "sim/defaults_store.h"
+#include "sim/stored/defaults_store.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "sim/world/run_queue.h"
+#include "sim/world/trace.h"
 
 namespace fs = std::filesystem;
 

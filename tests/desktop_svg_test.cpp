@@ -1,7 +1,7 @@
 // The desktop's picture holds what the desktop holds: App Exposé after
 // resting on Safari, the checkboxes as they are set, the Dock's items, the
 // screens flipped into SVG's y-down coordinates, the modifier keys.
-#include "sim/desktop_svg.h"
+#include "sim/picture/desktop_svg.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "agent_on_desktop.h"
-#include "sim/svg_writer.h"
+#include "sim/picture/svg_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -69,7 +69,7 @@ const Element* withId(const std::vector<Element>& all, const std::string& id) {
 
 std::vector<Element> pictureAt(AgentOnDesktop& agent, double seconds) {
   agent.desktop().advanceTo(sim::toNanos(seconds));
-  return elementsOf(sim::desktopSVG(agent.desktop()));
+  return elementsOf(sim::desktopSVG(agent.desktop().scene()));
 }
 
 TEST(DesktopPicture, AppExposeShowsOnlyOnceTheAgentAskedForIt) {
@@ -140,7 +140,7 @@ TEST(DesktopPicture, SettingsWindowShowsItsLightButtonPopupAndSlider) {
 
   // The About panel comes in front of it.
   agent.desktop().apply(sim::Command{0, 2, sim::Menu{"About"}, "menu \"About\""});
-  windows = withClass(elementsOf(sim::desktopSVG(agent.desktop())), "window");
+  windows = withClass(elementsOf(sim::desktopSVG(agent.desktop().scene())), "window");
   ASSERT_EQ(windows.size(), 2u);
   EXPECT_EQ(windows[1].attr("data-name"), "About");
   EXPECT_EQ(windows[1].attr("data-front"), "true");
@@ -172,7 +172,7 @@ TEST(DesktopPicture, DockItemsWithTheirKindAndRunningIndicator) {
   EXPECT_EQ(withClass(picture, "running-indicator").size(), 1u);
 
   agent.desktop().apply(sim::Command{0, 1, sim::DockQuit{}, "dock quit"});
-  picture = elementsOf(sim::desktopSVG(agent.desktop()));
+  picture = elementsOf(sim::desktopSVG(agent.desktop().scene()));
   EXPECT_EQ(withId(picture, "dock")->attr("data-running"), "false");
   EXPECT_TRUE(withClass(picture, "dockitem").empty());
 }
@@ -234,7 +234,7 @@ TEST(DesktopPicture, StatusItemDrawsTheIconBitsAndListsTheMenu) {
   ASSERT_FALSE(backend::readPBM(std::string(VISTREL_RESOURCE_DIR) + "/Status_Icon.pbm", &icon));
   std::size_t ink = 0;
   for (bool b : icon.bits) ink += b;
-  std::string svg = sim::desktopSVG(agent.desktop());
+  std::string svg = sim::desktopSVG(agent.desktop().scene());
   auto all = elementsOf(svg);
   std::size_t covered = 0;
   bool inIcon = false;

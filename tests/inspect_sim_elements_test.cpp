@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "sim/sim_accessibility.h"
+#include "sim/services/sim_accessibility.h"
 
 namespace {
 

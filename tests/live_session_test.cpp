@@ -2,7 +2,7 @@
 // (pause, step, speed), input is checked like a scenario line and applied
 // at the next whole millisecond, and the session written down as a
 // scenario replays to the very trace the session wrote.
-#include "sim/live_session.h"
+#include "sim/live/live_session.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The world's login-items list: order, no duplicates, the trace, and the
 // file it is kept in across runs.
-#include "sim/login_items_store.h"
+#include "sim/stored/login_items_store.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "sim/world/run_queue.h"
+#include "sim/world/trace.h"
 
 namespace fs = std::filesystem;
 using platform::LoginItemPosition;

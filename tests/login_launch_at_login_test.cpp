@@ -9,7 +9,7 @@
 
 #include "app/entry.h"
 #include "shell/launch_at_login_controller.h"
-#include "sim/desktop.h"
+#include "sim/desktop/desktop.h"
 #include "tests/agent_on_desktop.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "permission/ax_process_trusted_observer.h"
-#include "sim/desktop.h"
+#include "sim/desktop/desktop.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The simulation's one queue: order by time, then input before other work,
 // then scheduling order; cancelled work never runs; stale ids stay stale.
-#include "sim/run_queue.h"
+#include "sim/world/run_queue.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "platform/events.h"
-#include "sim/scenario.h"
+#include "sim/scenario/scenario.h"
 #include "tests/agent_on_desktop.h"
 
 namespace fs = std::filesystem;

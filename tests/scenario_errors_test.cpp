@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim/scenario.h"
+#include "sim/scenario/scenario.h"
 
 namespace fs = std::filesystem;
 

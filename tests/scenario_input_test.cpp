@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim/scenario.h"
-#include "sim/tokens.h"
+#include "sim/scenario/scenario.h"
+#include "sim/words/tokens.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;

@@ -1,6 +1,6 @@
 // Every count and size a scenario gives has a bound; beyond it the line that
 // goes too far is named, and an overlong word is quoted only in part.
-#include "sim/scenario_limits.h"
+#include "sim/scenario/scenario_limits.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim/command_words.h"
-#include "sim/scenario.h"
+#include "sim/scenario/command_words.h"
+#include "sim/scenario/scenario.h"
 
 namespace fs = std::filesystem;
 namespace limits = sim::limits;

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "app/entry.h"
-#include "sim/desktop.h"
+#include "sim/desktop/desktop.h"
 
 namespace fs = std::filesystem;
 

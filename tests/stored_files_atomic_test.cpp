@@ -6,9 +6,11 @@
 #include <atomic>
 #include <thread>
 
-#include "sim/atomic_file.h"
-#include "sim/defaults_store.h"
-#include "sim/login_items_store.h"
+#include "sim/stored/atomic_file.h"
+#include "sim/stored/defaults_store.h"
+#include "sim/stored/login_items_store.h"
+#include "sim/world/run_queue.h"
+#include "sim/world/trace.h"
 #include "tests/stored_files_folder.h"
 
 namespace {

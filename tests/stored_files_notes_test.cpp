@@ -1,8 +1,10 @@
 // A save rewrites the file from what was loaded: every line it will not
 // keep as written (a comment, a key or URL given again) is reported when
 // the file is loaded, with its line and what becomes of it.
-#include "sim/defaults_store.h"
-#include "sim/login_items_store.h"
+#include "sim/stored/defaults_store.h"
+#include "sim/stored/login_items_store.h"
+#include "sim/world/run_queue.h"
+#include "sim/world/trace.h"
 #include "tests/stored_files_folder.h"
 
 namespace {

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <limits>
 
-#include "sim/defaults_store.h"
-#include "sim/login_items_store.h"
-#include "sim/stored_text.h"
+#include "sim/stored/defaults_store.h"
+#include "sim/stored/login_items_store.h"
+#include "sim/stored/stored_text.h"
+#include "sim/world/run_queue.h"
+#include "sim/world/trace.h"
 #include "tests/stored_files_folder.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include "app/app_delegate.h"
 #include "app/entry.h"
-#include "sim/desktop.h"
-#include "sim/sim_bundle.h"
-#include "sim/sim_updater.h"
+#include "sim/desktop/desktop.h"
+#include "sim/services/sim_bundle.h"
+#include "sim/services/sim_updater.h"
 #include "tests/agent_on_desktop.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 namespace {
 
