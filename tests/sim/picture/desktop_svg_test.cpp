@@ -12,8 +12,8 @@
 #include <regex>
 #include <sstream>
 
-#include "agent_on_desktop.h"
 #include "sim/picture/svg_writer.h"
+#include "tests/agent_on_desktop.h"
 
 namespace fs = std::filesystem;
 
