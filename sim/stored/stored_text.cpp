@@ -43,46 +43,7 @@ std::optional<std::pair<char, std::size_t>> escapeAt(const std::string& line, st
 
 std::optional<std::string> tokenizeStoredLine(const std::string& line, std::vector<Token>* tokens,
                                               bool* comment) {
-  *comment = false;
-  std::size_t i = 0, n = line.size();
-  while (i < n) {
-    char c = line[i];
-    if (isBlank(c)) {
-      ++i;
-    } else if (c == '#') {
-      *comment = true;
-      break;
-    } else if (c == '"') {
-      Token t{"", true};
-      ++i;
-      bool closed = false;
-      while (i < n) {
-        char d = line[i++];
-        if (d == '"') {
-          closed = true;
-          break;
-        }
-        if (d == '\\') {
-          if (auto e = escapeAt(line, i)) {
-            d = e->first;
-            i += e->second;
-          }
-        }
-        t.text += d;
-      }
-      if (!closed) return "unterminated string";
-      if (i < n && !isBlank(line[i])) return "text right after a closing quote";
-      tokens->push_back(std::move(t));
-    } else {
-      Token t;
-      while (i < n && !isBlank(line[i])) {
-        if (line[i] == '"') return "quote inside a word";
-        t.text += line[i++];
-      }
-      tokens->push_back(std::move(t));
-    }
-  }
-  return std::nullopt;
+  return backend::tokenizeWith(line, tokens, escapeAt, comment);
 }
 
 std::string storedQuoted(const std::string& text) {

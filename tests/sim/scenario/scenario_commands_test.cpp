@@ -9,15 +9,13 @@
 #include "platform/events.h"
 #include "sim/scenario/scenario.h"
 #include "tests/agent_on_desktop.h"
+#include "tests/sim/scenario/scenario_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-sim::Scenario parse(const std::string& text) {
-  std::istringstream in(text);
-  return sim::parseScenario(in, "t.scn");
-}
+using scenario_text::parse;
 
 sim::TimedAction timed(const std::string& text) {
   return sim::parseTimedCommand(text, "live:1").action;

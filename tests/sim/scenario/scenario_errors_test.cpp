@@ -14,22 +14,15 @@
 #include <sstream>
 
 #include "sim/scenario/scenario.h"
+#include "tests/sim/scenario/scenario_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kMalformedDir = fs::path(VISTREL_SOURCE_DIR) / "tests/scenarios/malformed";
+using scenario_text::parseError;
 
-std::string parseError(const std::string& text) {
-  std::istringstream in(text);
-  try {
-    sim::parseScenario(in, "t.scn");
-  } catch (const sim::ScenarioError& e) {
-    return e.what();
-  }
-  return "no error";
-}
+const fs::path kMalformedDir = fs::path(VISTREL_SOURCE_DIR) / "tests/scenarios/malformed";
 
 std::string readFile(const fs::path& p) {
   std::ifstream in(p);

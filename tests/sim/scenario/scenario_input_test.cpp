@@ -15,26 +15,15 @@
 
 #include "sim/scenario/scenario.h"
 #include "sim/words/tokens.h"
+#include "tests/sim/scenario/scenario_text.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
 
-std::string parseError(const std::string& text) {
-  std::istringstream in(text);
-  try {
-    sim::parseScenario(in, "t.scn");
-  } catch (const sim::ScenarioError& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
-sim::Scenario parse(const std::string& text) {
-  std::istringstream in(text);
-  return sim::parseScenario(in, "t.scn");
-}
+using scenario_text::parse;
+using scenario_text::parseError;
 
 // A fresh folder for one test's files, removed afterwards.
 class TempDir {

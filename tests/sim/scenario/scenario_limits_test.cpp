@@ -11,21 +11,14 @@
 
 #include "sim/scenario/command_words.h"
 #include "sim/scenario/scenario.h"
+#include "tests/sim/scenario/scenario_text.h"
 
 namespace fs = std::filesystem;
 namespace limits = sim::limits;
 
 namespace {
 
-std::string parseError(const std::string& text) {
-  std::istringstream in(text);
-  try {
-    sim::parseScenario(in, "t.scn");
-  } catch (const sim::ScenarioError& e) {
-    return e.what();
-  }
-  return "no error";
-}
+using scenario_text::parseError;
 
 std::string repeat(const std::string& line, std::size_t n) {
   std::string text;
