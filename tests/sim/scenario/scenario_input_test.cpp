@@ -181,32 +181,22 @@ TEST(ScenarioInput, NonFiniteNumbersAreRefused) {
   for (auto [text, error] : cases) EXPECT_EQ(parseError(text), error) << text;
 }
 
-TEST(ScenarioInput, DirectoryPathIsRefused) {
-  TempDir dir;
-  EXPECT_EQ(loadError(dir.path()), dir.path().string() + ": is a directory, not a scenario file");
-}
-
-TEST(ScenarioInput, FifoPathIsRefusedWithoutWaitingForAWriter) {
+TEST(ScenarioInput, PathThatIsNoReadableFileIsRefusedSayingWhy) {
   TempDir dir;
   fs::path fifo = dir.path() / "input.scn";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // Opening a FIFO for reading would block until someone writes: the test
-  // would hang here if the loader opened it.
-  EXPECT_EQ(loadError(fifo), fifo.string() + ": is not a regular file (a FIFO, socket or device)");
-  EXPECT_EQ(loadError("/dev/null"), "/dev/null: is not a regular file (a FIFO, socket or device)");
-}
-
-TEST(ScenarioInput, MissingFileIsRefused) {
-  TempDir dir;
-  fs::path missing = dir.path() / "missing.scn";
-  EXPECT_EQ(loadError(missing),
-            missing.string() + ": cannot open the scenario (No such file or directory)");
-}
-
-TEST(ScenarioInput, FileThatFailsToReadIsRefused) {
-  // A regular file whose reading fails: /proc/self/mem has nothing mapped
-  // at its start, for any user.
-  EXPECT_EQ(loadError("/proc/self/mem"), "/proc/self/mem: cannot be read (Input/output error)");
+  const std::pair<fs::path, const char*> cases[] = {
+      {dir.path(), ": is a directory, not a scenario file"},
+      // Opening a FIFO for reading would block until someone writes: the
+      // test would hang here if the loader opened it.
+      {fifo, ": is not a regular file (a FIFO, socket or device)"},
+      {"/dev/null", ": is not a regular file (a FIFO, socket or device)"},
+      {dir.path() / "missing.scn", ": cannot open the scenario (No such file or directory)"},
+      // A regular file whose reading fails: /proc/self/mem has nothing
+      // mapped at its start, for any user.
+      {"/proc/self/mem", ": cannot be read (Input/output error)"},
+  };
+  for (const auto& [path, why] : cases) EXPECT_EQ(loadError(path), path.string() + why);
 }
 
 TEST(ScenarioInput, UnreadableFileIsRefused) {
