@@ -7,6 +7,7 @@
 #include "platform/events.h"
 #include "sim/picture/desktop_scene.h"
 #include "sim/picture/desktop_svg_parts.h"
+#include "sim/services/sim_appkit.h"
 
 namespace sim {
 

@@ -8,7 +8,8 @@
 
 #include "sim/picture/desktop_scene.h"
 #include "sim/picture/desktop_svg_parts.h"
-#include "sim/services/sim_services.h"
+#include "sim/services/sim_appkit.h"
+#include "sim/services/sim_window.h"
 
 namespace sim {
 

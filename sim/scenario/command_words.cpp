@@ -5,14 +5,15 @@
 #include <initializer_list>
 #include <sstream>
 
+#include "backend/trace.h"
 #include "sim/scenario/scenario_limits.h"
-#include "sim/world/trace.h"
 
 namespace sim::words {
 
 namespace {
 
 using namespace sim::limits;
+using backend::quoted;
 
 [[noreturn]] void fail(const std::string& where, const std::string& message) {
   throw ScenarioError(where + ": " + message);

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "backend/trace.h"
 #include "platform/events.h"
 #include "sim/scenario/command_words.h"
 #include "sim/scenario/overloaded.h"
-#include "sim/world/trace.h"
 
 namespace sim {
+
+using backend::quoted;
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "platform/defaults.h"
 #include "platform/geometry.h"
-#include "sim/world/world.h"
+#include "sim/world/dock_child.h"
 
 namespace sim {
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/geometry.h"
+#include "sim/world/dock_child.h"
 #include "sim/world/trace.h"
 
 namespace sim {
@@ -33,15 +34,6 @@ struct DockItem {
   // The name of the application an item launches: its title, or for an
   // item without one its bundle identifier.
   std::string processName() const { return title ? *title : bundleID.value_or(""); }
-};
-
-// A further child of the Dock's application element, for odd Dock states.
-struct DockChild {
-  enum Kind { Identifier, NoIdentifier, NumberIdentifier };
-  Kind kind = NoIdentifier;
-  std::string identifier;
-  long number = 0;
-  bool operator==(const DockChild&) const = default;
 };
 
 struct DockState {
