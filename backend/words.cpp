@@ -8,13 +8,38 @@
 
 namespace backend {
 
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The escapes quoted() writes.
+std::optional<std::pair<char, std::size_t>> lineEscape(const std::string& line, std::size_t i) {
+  if (i >= line.size()) return std::nullopt;
+  switch (line[i]) {
+    case '"': return std::pair{'"', std::size_t{1}};
+    case '\\': return std::pair{'\\', std::size_t{1}};
+    case 'n': return std::pair{'\n', std::size_t{1}};
+    case 'r': return std::pair{'\r', std::size_t{1}};
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
 std::optional<std::string> tokenize(const std::string& line, std::vector<Token>* tokens) {
+  return tokenizeWith(line, tokens, lineEscape);
+}
+
+std::optional<std::string> tokenizeWith(const std::string& line, std::vector<Token>* tokens,
+                                        EscapeReader escape, bool* comment) {
+  if (comment) *comment = false;
   std::size_t i = 0, n = line.size();
   while (i < n) {
     char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
+    if (isBlank(c)) {
       ++i;
     } else if (c == '#') {
+      if (comment) *comment = true;
       break;
     } else if (c == '"') {
       Token t{"", true};
@@ -26,22 +51,20 @@ std::optional<std::string> tokenize(const std::string& line, std::vector<Token>*
           closed = true;
           break;
         }
-        if (d == '\\' && i < n) {
-          char e = line[i];
-          if (e == '"' || e == '\\' || e == 'n' || e == 'r') {
-            d = e == 'n' ? '\n' : e == 'r' ? '\r' : e;
-            ++i;
+        if (d == '\\') {
+          if (auto e = escape(line, i)) {
+            d = e->first;
+            i += e->second;
           }
         }
         t.text += d;
       }
       if (!closed) return "unterminated string";
-      if (i < n && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
-        return "text right after a closing quote";
+      if (i < n && !isBlank(line[i])) return "text right after a closing quote";
       tokens->push_back(std::move(t));
     } else {
       Token t;
-      while (i < n && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+      while (i < n && !isBlank(line[i])) {
         if (line[i] == '"') return "quote inside a word";
         t.text += line[i++];
       }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace backend {
@@ -17,6 +18,15 @@ struct Token {
 // quotes, \" and \\ stand for " and \, \n and \r for the line breaks
 // (as quoted() writes them). Returns an error message, or nothing.
 std::optional<std::string> tokenize(const std::string& line, std::vector<Token>* tokens);
+
+// The character an escape stands for and its length, LINE[I] being just
+// after the backslash; nothing when the backslash stands for itself.
+using EscapeReader = std::optional<std::pair<char, std::size_t>> (*)(const std::string& line,
+                                                                     std::size_t i);
+// tokenize() with the escapes ESCAPE reads (a file with escapes of its own);
+// COMMENT, when given, tells whether a `#` comment was dropped.
+std::optional<std::string> tokenizeWith(const std::string& line, std::vector<Token>* tokens,
+                                        EscapeReader escape, bool* comment = nullptr);
 
 // The line again, in its canonical form (single blanks, strings quoted).
 std::string joinTokens(const std::vector<Token>& tokens, std::size_t from = 0);

@@ -1,7 +1,7 @@
 // Setting up the world grows linearly: N Dock items of running applications
 // and N more applications without an item, built and launched with the
 // agent. The sizes are beyond what a scenario file may declare (its limits
-// bound what a tick costs, sim/scenario_limits.h); the set-up has no bound
+// bound what a tick costs, sim/scenario/scenario_limits.h); the set-up has no bound
 // of its own, so the typed commands are made here directly.
 #include <benchmark/benchmark.h>
 
@@ -9,7 +9,7 @@
 
 #include "app/entry.h"
 #include "null_stream.h"
-#include "sim/desktop.h"
+#include "sim/desktop/desktop.h"
 
 namespace {
 

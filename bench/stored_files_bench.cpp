@@ -9,8 +9,10 @@
 #include <string>
 
 #include "null_stream.h"
-#include "sim/defaults_store.h"
-#include "sim/login_items_store.h"
+#include "sim/stored/defaults_store.h"
+#include "sim/stored/login_items_store.h"
+#include "sim/world/run_queue.h"
+#include "sim/world/trace.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "null_stream.h"
-#include "sim/desktop.h"
+#include "sim/desktop/desktop.h"
 
 namespace bench {
 

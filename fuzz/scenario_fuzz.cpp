@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "sim/scenario.h"
+#include "sim/scenario/scenario.h"
 
 namespace {
 

@@ -14,8 +14,10 @@
 #include <sstream>
 #include <string>
 
-#include "sim/defaults_store.h"
-#include "sim/login_items_store.h"
+#include "sim/stored/defaults_store.h"
+#include "sim/stored/login_items_store.h"
+#include "sim/world/run_queue.h"
+#include "sim/world/trace.h"
 
 namespace {
 

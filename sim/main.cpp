@@ -6,9 +6,9 @@
 
 #include "app/entry.h"
 #include "backend/info_file.h"
-#include "sim/desktop.h"
-#include "sim/file_identity.h"
+#include "sim/desktop/desktop.h"
 #include "sim/serve/serve_main.h"
+#include "sim/stored/file_identity.h"
 
 #ifndef VISTREL_RESOURCE_DIR
 #define VISTREL_RESOURCE_DIR "resources"

@@ -8,7 +8,7 @@
 
 #include "app/app_delegate.h"
 #include "app/entry.h"
-#include "sim/desktop.h"
+#include "sim/desktop/desktop.h"
 
 class AgentOnDesktop {
  public:

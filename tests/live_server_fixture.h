@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "app/entry.h"
-#include "sim/scenario.h"
+#include "sim/scenario/scenario.h"
 #include "sim/serve/live_server.h"
 #include "tests/live_http_client.h"
 

@@ -101,7 +101,7 @@ void LiveLoop::publish(LiveSession& session, bool mayHaveChanged) {
   if (!traceGrew && !mayHaveChanged && !timeMoved) return;
   std::shared_ptr<const std::string> svg;
   if (traceGrew || mayHaveChanged) {
-    auto drawn = std::make_shared<const std::string>(picture_.svg(session.desktop()));
+    auto drawn = std::make_shared<const std::string>(picture_.svg(session.desktop().scene()));
     if (!lastSvg_ || *lastSvg_ != *drawn) svg = lastSvg_ = drawn;
   }
   std::vector<std::string> fresh(lines.begin() + static_cast<std::ptrdiff_t>(publishedLines_),

@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "sim/desktop_svg.h"
-#include "sim/live_session.h"
+#include "sim/live/live_session.h"
+#include "sim/picture/desktop_svg.h"
 #include "sim/serve/published_view.h"
 
 namespace sim::serve {

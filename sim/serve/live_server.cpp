@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "backend/trace.h"
-#include "sim/command_words.h"
-#include "sim/tokens.h"
+#include "sim/scenario/command_words.h"
+#include "sim/words/tokens.h"
 
 namespace sim::serve {
 

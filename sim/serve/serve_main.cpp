@@ -6,7 +6,7 @@
 #include <iostream>
 #include <thread>
 
-#include "sim/scenario.h"
+#include "sim/scenario/scenario.h"
 #include "sim/serve/live_server.h"
 
 namespace sim::serve {

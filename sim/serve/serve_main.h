@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "sim/desktop.h"
+#include "sim/desktop/desktop.h"
 
 namespace sim::serve {
 

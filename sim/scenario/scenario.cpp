@@ -1,0 +1,235 @@
+#include "sim/scenario/scenario.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+
+#include "sim/scenario/command_words.h"
+#include "sim/scenario/scenario_limits.h"
+
+namespace sim {
+
+namespace {
+
+using namespace sim::limits;
+
+[[noreturn]] void fail(const std::string& where, const std::string& message) {
+  throw ScenarioError(where + ": " + message);
+}
+
+// Reads one line, without its '\n', keeping no more than a line may hold
+// (and a CR after it). False at the end of the input.
+enum class LineRead { Line, End, TooLong };
+LineRead readLine(std::streambuf& in, std::string* line) {
+  line->clear();
+  bool any = false;
+  for (;;) {
+    int c = in.sbumpc();
+    if (c == std::char_traits<char>::eof()) return any ? LineRead::Line : LineRead::End;
+    any = true;
+    if (c == '\n') return LineRead::Line;
+    if (line->size() == kMaxLineBytes + 1) return LineRead::TooLong;
+    line->push_back(static_cast<char>(c));
+  }
+}
+
+// An application Dock item runs at launch or can be launched by a click;
+// either way it may become one more running application.
+bool isApplication(const SetupAction& a) {
+  if (auto* item = std::get_if<AddDockItem>(&a)) return item->kind == DockItemKind::App;
+  return std::holds_alternative<AddApp>(a);
+}
+
+// The scenario being read, line by line, and what its limits count.
+class Loader {
+ public:
+  explicit Loader(const std::string& file) { s_.file = file; }
+
+  void line(std::string& text, int lineNo) {
+    auto where = [&] { return s_.file + ":" + std::to_string(lineNo); };
+    if (auto fault = words::lineFault(text)) fail(where(), *fault);
+    tokens_.clear();
+    if (auto e = tokenize(text, &tokens_)) fail(where(), *e);
+    if (tokens_.empty()) return;  // blank, or a comment
+    command(tokens_, lineNo, where());
+  }
+
+  Scenario take() { return std::move(s_); }
+
+ private:
+  void command(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
+    if (s_.runUntil) fail(where, "nothing may follow run");
+    if (!tokens[0].quoted && tokens[0].text == "run")
+      run(tokens, where);
+    else if (!tokens[0].quoted && tokens[0].text == "at")
+      timed(tokens, lineNo, where);
+    else
+      setup(tokens, lineNo, where);
+  }
+
+  double time(const std::vector<Token>& tokens, const std::string& where) {
+    const std::string& name = tokens[0].text;
+    double t = words::number(tokens[1], name, where);
+    if (name == "at" && t < 0) fail(where, "at: time must not be negative");
+    if (t > limits::kMaxSeconds)
+      fail(where, name + ": a scenario lasts at most " + limits::kMaxSecondsText);
+    return t;
+  }
+
+  void run(const std::vector<Token>& tokens, const std::string& where) {
+    if (tokens.size() != 2)
+      fail(where, "run: expected 1 argument(s), got " + std::to_string(tokens.size() - 1));
+    double t = time(tokens, where);
+    if (t < lastTime_)
+      fail(where, "run " + words::excerpt(tokens[1].text) + " is before the last command");
+    s_.runUntil = t;
+  }
+
+  void timed(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
+    if (tokens.size() < 3) fail(where, "at: expected at T COMMAND");
+    double t = time(tokens, where);
+    if (t < lastTime_)
+      fail(where, "at: times never decrease (" + words::excerpt(tokens[1].text) +
+                      " after an earlier time)");
+    if (tokens[2].quoted) fail(where, "expected a command after at T");
+    // Set-up ends at the first `at`: the Dock is known from here on.
+    if (!dock_) dock_ = DockCatalog::of(dockItemsOf(s_.setup));
+    lastTime_ = t;
+    std::span<const Token> command(tokens.begin() + 2, tokens.end());
+    s_.timed.push_back(
+        {lineNo, t, words::timedAction(command, where, &*dock_), joinTokens(tokens, 2)});
+  }
+
+  void setup(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
+    if (dock_) fail(where, "set-up command after the first at: " + words::excerpt(tokens[0].text));
+    if (tokens[0].quoted) fail(where, "expected a command");
+    SetupAction action = words::setupAction(tokens, where);
+    const std::string& name = tokens[0].text;
+    auto limit = [&](std::size_t* count, std::size_t most, const char* what) {
+      if (++*count > most) fail(where, name + ": at most " + std::to_string(most) + " " + what);
+    };
+    if (std::holds_alternative<AddDockItem>(action))
+      limit(&dockItems_, kMaxDockItems, "Dock items");
+    if (isApplication(action)) limit(&applications_, kMaxApplications, "applications");
+    if (std::holds_alternative<AddScreen>(action)) limit(&screens_, kMaxScreens, "screens");
+    if (std::holds_alternative<AddDockChild>(action))
+      limit(&dockChildren_, kMaxDockChildren, "further Dock children");
+    if (std::holds_alternative<AddLoginItem>(action))
+      limit(&loginItems_, kMaxLoginItems, "login items");
+    s_.setup.push_back({lineNo, std::move(action)});
+  }
+
+  Scenario s_;
+  std::vector<Token> tokens_;  // the current line's, kept for their capacity
+  double lastTime_ = 0;
+  std::optional<DockCatalog> dock_;  // from the first `at` on
+  std::size_t dockItems_ = 0, applications_ = 0, screens_ = 0, dockChildren_ = 0, loginItems_ = 0;
+};
+
+}  // namespace
+
+double Scenario::endTime() const {
+  if (runUntil) return *runUntil;
+  return (timed.empty() ? 0.0 : timed.back().time) + 2.0;
+}
+
+std::vector<AddDockItem> dockItemsOf(const std::vector<SetupCommand>& setup) {
+  std::vector<AddDockItem> items;
+  for (const auto& c : setup)
+    if (auto* item = std::get_if<AddDockItem>(&c.action)) items.push_back(*item);
+  if (items.empty()) {
+    using K = DockItemKind;
+    items = {{K::App, "Finder", std::nullopt, true, std::nullopt},
+             {K::App, "Safari", std::nullopt, true, std::nullopt},
+             {K::App, "Notes", std::nullopt, false, std::nullopt},
+             {K::App, "Terminal", std::nullopt, true, std::nullopt},
+             {K::Folder, "Downloads", std::nullopt, false, std::nullopt},
+             {K::Trash, "Trash", std::nullopt, false, std::nullopt}};
+  }
+  return items;
+}
+
+Scenario parseScenario(std::istream& in, const std::string& fileName) {
+  Loader loader(fileName);
+  std::string text;
+  std::size_t bytes = 0;
+  int lineNo = 0;
+  std::streambuf* buffer = in.rdbuf();
+  for (;;) {
+    LineRead read = buffer ? readLine(*buffer, &text) : LineRead::End;
+    if (read == LineRead::End) break;
+    ++lineNo;
+    auto where = [&] { return fileName + ":" + std::to_string(lineNo); };
+    if (read == LineRead::TooLong)
+      fail(where(), "a line is at most " + std::to_string(kMaxLineBytes) + " bytes");
+    if (static_cast<std::size_t>(lineNo) > kMaxLines)
+      fail(where(), "a scenario has at most " + std::to_string(kMaxLines) + " lines");
+    bytes += text.size() + 1;  // its '\n', which the last line may lack
+    if (bytes > kMaxScenarioBytes + 1) fail(where(), "a scenario is at most 64 MiB");
+    loader.line(text, lineNo);
+  }
+  return loader.take();
+}
+
+Scenario loadScenario(const std::string& path) {
+  // A directory or a FIFO is refused before it is opened (opening a FIFO
+  // would wait for a writer); the file is opened without blocking and
+  // checked again, in case it was replaced in between.
+  auto refuse = [&](const std::string& why) { throw ScenarioError(path + ": " + why); };
+  auto notRegular = [&](const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) refuse("is a directory, not a scenario file");
+    if (!S_ISREG(st.st_mode)) refuse("is not a regular file (a FIFO, socket or device)");
+    if (static_cast<std::size_t>(st.st_size) > kMaxScenarioBytes)
+      refuse("is larger than a scenario may be (64 MiB)");
+  };
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    refuse(std::string("cannot open the scenario (") + std::strerror(errno) + ")");
+  notRegular(st);
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) refuse(std::string("cannot open the scenario (") + std::strerror(errno) + ")");
+  std::string content;
+  auto readAll = [&] {
+    if (::fstat(fd, &st) != 0) return false;
+    notRegular(st);
+    char chunk[65536];
+    for (;;) {
+      ssize_t n = ::read(fd, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) return true;
+      content.append(chunk, static_cast<std::size_t>(n));
+      // A file that grows while it is read is held to the same bound.
+      if (content.size() > kMaxScenarioBytes) {
+        errno = EFBIG;
+        return false;
+      }
+    }
+  };
+  bool ok = false;
+  try {
+    ok = readAll();
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  int readError = errno;
+  ::close(fd);
+  if (!ok) refuse(std::string("cannot be read (") + std::strerror(readError) + ")");
+  std::istringstream in(std::move(content), std::ios::binary);
+  return parseScenario(in, path);
+}
+
+std::string scenarioText(const Scenario& s) {
+  std::string text;
+  for (const auto& c : s.setup) text += commandText(c.action) + "\n";
+  for (const auto& c : s.timed) text += scenarioLine(c) + "\n";
+  if (s.runUntil) text += "run " + numberText(*s.runUntil) + "\n";
+  return text;
+}
+
+}  // namespace sim

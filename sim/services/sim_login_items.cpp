@@ -1,0 +1,100 @@
+#include "sim/services/sim_login_items.h"
+
+#include <algorithm>
+
+namespace sim {
+
+namespace {
+
+class SimLoginItem final : public platform::LoginItem {
+ public:
+  SimLoginItem(std::uint64_t id, std::string url) : id_(id), url_(std::move(url)) {}
+  std::optional<std::string> copyResolvedURL(unsigned flags) const override {
+    if (isOnUnmountedVolume(url_) && (flags & platform::kLSSharedFileListDoNotMountVolumes))
+      return std::nullopt;
+    if (url_.rfind("file://", 0) != 0) return std::nullopt;  // not a file: nothing to resolve
+    return url_;
+  }
+  std::uint64_t id() const { return id_; }
+
+ private:
+  std::uint64_t id_;
+  std::string url_;
+};
+
+}  // namespace
+
+SimLoginItems::SimLoginItems(SessionContext& ctx) : ctx_(ctx) {
+  if (ctx_.loginItems) ctx_.loginItems->onChange = [this] { announceChange(); };
+}
+
+SimLoginItems::~SimLoginItems() {
+  if (ctx_.loginItems) ctx_.loginItems->onChange = nullptr;
+}
+
+bool SimLoginItems::awaitsApproval() { return ctx_.world.loginApprovalPending; }
+
+std::shared_ptr<platform::LoginItemList> SimLoginItems::createSessionLoginItems() {
+  if (!ctx_.loginItems) return nullptr;
+  auto list = std::make_shared<SimLoginItemList>(ctx_, *ctx_.loginItems);
+  std::erase_if(lists_, [](const auto& l) { return l.expired(); });
+  lists_.push_back(list);
+  return list;
+}
+
+void SimLoginItems::announceChange() {
+  for (const auto& weak : lists_)
+    if (auto list = weak.lock()) list->announceChange();
+}
+
+SimLoginItemList::~SimLoginItemList() {
+  for (auto& o : observers_) *o.live = false;
+}
+
+void SimLoginItemList::addObserver(platform::RunLoopMode mode,
+                                   platform::LoginItemsChangedCallback callback, void* context) {
+  observers_.push_back({mode, callback, context, std::make_shared<bool>(true)});
+}
+
+void SimLoginItemList::removeObserver(platform::RunLoopMode mode,
+                                      platform::LoginItemsChangedCallback callback, void* context) {
+  std::erase_if(observers_, [&](const Observer& o) {
+    bool same = o.mode == mode && o.callback == callback && o.context == context;
+    if (same) *o.live = false;
+    return same;
+  });
+}
+
+std::vector<std::shared_ptr<const platform::LoginItem>> SimLoginItemList::copySnapshot() {
+  std::vector<std::shared_ptr<const platform::LoginItem>> items;
+  for (const auto& e : store_.entries())
+    items.push_back(std::make_shared<SimLoginItem>(e.id, e.url));
+  return items;
+}
+
+std::shared_ptr<const platform::LoginItem> SimLoginItemList::insertItemURL(
+    platform::LoginItemPosition position, const std::string& url) {
+  if (url.empty()) return nullptr;
+  auto id = store_.insert(position, url);
+  if (!id) return nullptr;  // the list cannot keep it
+  return std::make_shared<SimLoginItem>(id, url);
+}
+
+bool SimLoginItemList::removeItem(const platform::LoginItem& item) {
+  auto* ours = dynamic_cast<const SimLoginItem*>(&item);
+  return ours && store_.remove(ours->id());
+}
+
+void SimLoginItemList::announceChange() {
+  for (const auto& o : observers_) {
+    auto deliver = [live = o.live, callback = o.callback, list = this, context = o.context] {
+      if (*live) callback(list, context);
+    };
+    if (o.mode == platform::RunLoopMode::Default && ctx_.trackingMenu)
+      ctx_.waitingForDefaultMode.push_back(deliver);
+    else
+      ctx_.queue.schedule(ctx_.queue.now(), RunQueue::kWork, ctx_.owner, deliver);
+  }
+}
+
+}  // namespace sim
