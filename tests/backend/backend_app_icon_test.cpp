@@ -8,7 +8,7 @@
 
 #include "backend/app_icon.h"
 #include "backend/icns.h"
-#include "tests/png_reader.h"
+#include "tests/backend/png_reader.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The PNG writer of the application icon, read back as a decoder would
-// (tests/png_reader.h): chunks and their CRCs, the header, the compressed
+// (tests/backend/png_reader.h): chunks and their CRCs, the header, the compressed
 // stream inflated and each row unfiltered back to the pixels.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "backend/png.h"
-#include "tests/png_reader.h"
+#include "tests/backend/png_reader.h"
 
 namespace {
 

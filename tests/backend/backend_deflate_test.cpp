@@ -1,5 +1,5 @@
 // The deflate compressor, read back by the tests' own inflater
-// (tests/png_reader.h): every input comes back whole, repeats become
+// (tests/backend/png_reader.h): every input comes back whole, repeats become
 // matches up to the limits of length and distance, and incompressible
 // bytes are stored rather than grown.
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "backend/deflate.h"
-#include "tests/png_reader.h"
+#include "tests/backend/png_reader.h"
 
 namespace {
 
