@@ -12,7 +12,8 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-// The escapes quoted() writes.
+}  // namespace
+
 std::optional<std::pair<char, std::size_t>> lineEscape(const std::string& line, std::size_t i) {
   if (i >= line.size()) return std::nullopt;
   switch (line[i]) {
@@ -23,8 +24,6 @@ std::optional<std::pair<char, std::size_t>> lineEscape(const std::string& line, 
     default: return std::nullopt;
   }
 }
-
-}  // namespace
 
 std::optional<std::string> tokenize(const std::string& line, std::vector<Token>* tokens) {
   return tokenizeWith(line, tokens, lineEscape);

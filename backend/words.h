@@ -23,6 +23,8 @@ std::optional<std::string> tokenize(const std::string& line, std::vector<Token>*
 // after the backslash; nothing when the backslash stands for itself.
 using EscapeReader = std::optional<std::pair<char, std::size_t>> (*)(const std::string& line,
                                                                      std::size_t i);
+// The escapes of tokenize(), those quoted() writes.
+std::optional<std::pair<char, std::size_t>> lineEscape(const std::string& line, std::size_t i);
 // tokenize() with the escapes ESCAPE reads (a file with escapes of its own);
 // COMMENT, when given, tells whether a `#` comment was dropped.
 std::optional<std::string> tokenizeWith(const std::string& line, std::vector<Token>* tokens,

@@ -19,15 +19,12 @@ int hexDigit(char c) {
   return -1;
 }
 
-// The escape at line[i] (just after the backslash): the character it stands
-// for and its length, or nothing when the backslash stands for itself.
+// The escape at line[i] (just after the backslash): a scenario line's, and
+// the tab and the two-digit hexadecimal byte storedQuoted() writes besides.
 std::optional<std::pair<char, std::size_t>> escapeAt(const std::string& line, std::size_t i) {
+  if (auto common = backend::lineEscape(line, i)) return common;
   if (i >= line.size()) return std::nullopt;
   switch (line[i]) {
-    case '"': return std::pair{'"', std::size_t{1}};
-    case '\\': return std::pair{'\\', std::size_t{1}};
-    case 'n': return std::pair{'\n', std::size_t{1}};
-    case 'r': return std::pair{'\r', std::size_t{1}};
     case 't': return std::pair{'\t', std::size_t{1}};
     case 'x': {
       int hi = i + 1 < line.size() ? hexDigit(line[i + 1]) : -1;
