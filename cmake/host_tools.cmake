@@ -23,9 +23,9 @@ if(failed)
   message(FATAL_ERROR "The host tools (cmake/host-tools) could not be built:\n${log}")
 endif()
 # A change to a tool's sources rebuilds it at the next configure.
-set(tool_sources ${source}/CMakeLists.txt)
-foreach(unit mac/make_info_plist mac/make_app_icon backend/info_file backend/words backend/trace
-        backend/app_icon backend/png backend/deflate backend/icns)
+include(${source}/units.cmake)
+set(tool_sources ${source}/CMakeLists.txt ${source}/units.cmake)
+foreach(unit IN LISTS VISTREL_HOST_PROGRAM_UNITS VISTREL_HOST_BACKEND_UNITS)
   list(APPEND tool_sources ${PROJECT_SOURCE_DIR}/${unit}.cpp)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${unit}.h)
     list(APPEND tool_sources ${PROJECT_SOURCE_DIR}/${unit}.h)
