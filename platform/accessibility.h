@@ -115,6 +115,16 @@ class Accessibility {
   // CFEqual of two handles: the same element of the same process, even when
   // the platform handed out a separate handle for each read.
   virtual bool isEqual(const UIElement* a, const UIElement* b) { return a == b; }
+  // AXUIElementSetMessagingTimeout: how long a call addressed to the element's
+  // process waits for its answer before it fails with
+  // kAXErrorCannotComplete. Set on the system-wide element it is the default
+  // for every element of the agent; on any other element, that element's
+  // own. 0 goes back to the default (the platform's is 6 s).
+  virtual AXError setMessagingTimeout(const UIElement* e, float seconds) {
+    (void)e;
+    (void)seconds;
+    return kAXErrorSuccess;
+  }
 
   // AXIsProcessTrusted.
   virtual bool isProcessTrusted() = 0;

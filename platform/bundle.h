@@ -15,6 +15,10 @@ class Bundle {
   virtual std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) = 0;
   // NSBundle mainBundle bundlePath: the absolute path of the .app directory.
   virtual std::string bundlePath() = 0;
+  // Whether macOS runs the bundle from a read-only copy of a quarantined
+  // download (App Translocation), as the system itself tells it; nothing
+  // where the system cannot tell, and the path is all there is to go by.
+  virtual std::optional<bool> isTranslocated() { return std::nullopt; }
 };
 
 // NSURL URLWithString:, nothing when the string is not a well-formed URL:

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -38,6 +39,21 @@ class RunLoop {
   virtual std::shared_ptr<Timer> scheduleTimer(double interval, const std::string& owner,
                                                const std::string& selector,
                                                std::function<void()> action, bool repeats) = 0;
+
+  // The same timer added for the run loop's common modes, so that it fires
+  // also while a menu, a pop-up button or a slider of the agent is tracked.
+  virtual std::shared_ptr<Timer> scheduleCommonModesTimer(double interval, const std::string& owner,
+                                                          const std::string& selector,
+                                                          std::function<void()> action,
+                                                          bool repeats) {
+    return scheduleTimer(interval, owner, selector, std::move(action), repeats);
+  }
+
+  // Told true when the main run loop enters its event-tracking mode (a menu,
+  // a pop-up button or a slider is held; default-mode timers and delayed
+  // requests wait) and false when it leaves it. A run-loop observer on
+  // NSEventTrackingRunLoopMode's entry and exit.
+  virtual void observeEventTracking(std::function<void(bool tracking)> observer) { (void)observer; }
 
   // performSelector:withObject:afterDelay: with no object.
   virtual void performAfterDelay(const void* target, const std::string& selector, double delay,

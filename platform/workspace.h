@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ class Workspace {
       const std::string& bundleIdentifier) = 0;
   // NSWorkspace openURL:
   virtual bool openURL(const std::string& url) = 0;
+  // The workspace's NSWorkspaceWillSleepNotification (told true) and
+  // NSWorkspaceDidWakeNotification (told false): nothing of the agent runs
+  // in between, and its timers fire late.
+  virtual void observeSleep(std::function<void(bool asleep)> observer) { (void)observer; }
 };
 
 class Screens {
