@@ -1,5 +1,5 @@
 # Builds the macOS app, its simulation and its tests on another system,
-# with clang and ld64.lld against the macOS SDK, one architecture a build
+# with LLVM 19's clang and ld64.lld against the macOS SDK, one architecture a build
 # (the presets macos-cross-arm64 and macos-cross-x86_64;
 # scripts/build-macos-app joins them into one universal Vistrel.app):
 #   cmake -S . -B build/x -DCMAKE_TOOLCHAIN_FILE=cmake/macos-cross.toolchain.cmake \
@@ -9,7 +9,7 @@
 set(CMAKE_SYSTEM_NAME Darwin)
 set(CMAKE_SYSTEM_VERSION 20.0)  # Darwin 20: macOS 11
 # The compiler checks run in projects of their own: hand them our settings.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VISTREL_MACOS_SDK VISTREL_MACOS_ARCH
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VISTREL_MACOS_SDK VISTREL_MACOS_ARCH VISTREL_LLVM_BIN
      VISTREL_MACOS_RUNTIME)
 
 if(NOT VISTREL_MACOS_ARCH MATCHES "^(arm64|x86_64)$")
@@ -33,15 +33,25 @@ if(NOT IS_DIRECTORY "${VISTREL_MACOS_SDK}")
   message(FATAL_ERROR "VISTREL_MACOS_SDK is not a folder: ${VISTREL_MACOS_SDK}")
 endif()
 
-# Once the system is Darwin a bare compiler name is not found: full paths.
-find_program(VISTREL_CLANGXX NAMES clang++-14 clang++ REQUIRED)
-find_program(VISTREL_CLANG NAMES clang-14 clang REQUIRED)  # GoogleTest's project enables C
-find_program(VISTREL_LLVM_AR NAMES llvm-ar-14 llvm-ar REQUIRED)
-find_program(VISTREL_LLVM_RANLIB NAMES llvm-ranlib-14 llvm-ranlib REQUIRED)
-# clang finds ld64.lld beside itself (Debian: lld-14) for -fuse-ld=lld.
-find_program(VISTREL_LD64_LLD NAMES ld64.lld-14 ld64.lld REQUIRED)
-find_program(VISTREL_INSTALL_NAME_TOOL NAMES llvm-install-name-tool-14 llvm-install-name-tool
-             install_name_tool REQUIRED)
+# LLVM 19, all of it: the clang 14 driver cannot drive ld64.lld 19, and
+# ld64.lld 14 writes Objective-C metadata that Apple's linker would not.
+# Once the system is Darwin a bare compiler name is not found: full paths,
+# found again at each configure (NO_CACHE), never an older LLVM's cached.
+set(VISTREL_LLVM_BIN /usr/lib/llvm-19/bin CACHE PATH "LLVM 19's programs")
+function(vistrel_llvm_tool variable name package)
+  find_program(found NAMES ${name} PATHS ${VISTREL_LLVM_BIN} NO_DEFAULT_PATH NO_CACHE)
+  if(NOT found)
+    message(FATAL_ERROR "No ${name} of LLVM 19 in ${VISTREL_LLVM_BIN}: scripts/install-deps "
+                        "installs it (Debian's ${package}), or give -DVISTREL_LLVM_BIN=DIR")
+  endif()
+  set(${variable} ${found} PARENT_SCOPE)
+endfunction()
+vistrel_llvm_tool(VISTREL_CLANGXX clang++ clang-19)
+vistrel_llvm_tool(VISTREL_CLANG clang clang-19)  # GoogleTest's project enables C
+vistrel_llvm_tool(VISTREL_LLVM_AR llvm-ar llvm-19)
+vistrel_llvm_tool(VISTREL_LLVM_RANLIB llvm-ranlib llvm-19)
+vistrel_llvm_tool(VISTREL_LD64_LLD ld64.lld lld-19)
+vistrel_llvm_tool(VISTREL_INSTALL_NAME_TOOL llvm-install-name-tool llvm-19)
 set(CMAKE_C_COMPILER ${VISTREL_CLANG})
 set(CMAKE_CXX_COMPILER ${VISTREL_CLANGXX})
 set(CMAKE_OBJCXX_COMPILER ${VISTREL_CLANGXX})
@@ -60,8 +70,13 @@ set(CMAKE_CXX_FLAGS_INIT "-stdlib=libc++")
 set(CMAKE_OBJCXX_FLAGS_INIT "-stdlib=libc++")
 
 # clang's Darwin runtime is Xcode's, not here: its one function that
-# @available calls, compiled once per build folder. -dead_strip_dylibs keeps
-# ServiceManagement's macOS 13 stub out of the programs that do not use it.
+# @available calls, compiled once per build folder. -fuse-ld=lld tells the
+# driver to pass ld64.lld's arguments (-platform_version with the SDK's
+# version), --ld-path names the one of LLVM 19. -no_fixup_chains: dyld
+# opcodes (LC_DYLD_INFO_ONLY), as Apple's linker writes for macOS 11 and
+# ld64.lld 19 by default below macOS 13; scripts/check-macos-app holds the
+# program to them. -dead_strip_dylibs keeps ServiceManagement's macOS 13
+# stub out of the programs that do not use it.
 if(NOT VISTREL_MACOS_RUNTIME)
   set(VISTREL_MACOS_RUNTIME ${CMAKE_BINARY_DIR}/macos-cross-runtime.o)
   execute_process(
@@ -75,7 +90,7 @@ if(NOT VISTREL_MACOS_RUNTIME)
 endif()
 set(service_management ${VISTREL_MACOS_SDK}/System/Library/Frameworks/ServiceManagement.framework)
 set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-fuse-ld=lld -Wl,-dead_strip_dylibs ${VISTREL_MACOS_RUNTIME} ${service_management}/SMAppService-13.tbd")
+    "-fuse-ld=lld --ld-path=${VISTREL_LD64_LLD} -Wl,-no_fixup_chains -Wl,-dead_strip_dylibs ${VISTREL_MACOS_RUNTIME} ${service_management}/SMAppService-13.tbd")
 
 # GoogleTest from its sources: the system's copy is not built for macOS.
 set(VISTREL_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "" FORCE)
