@@ -1,6 +1,6 @@
 # Builds the macOS app, its simulation and its tests on another system,
-# with LLVM 19's clang and ld64.lld against the macOS SDK, one architecture a build
-# (the presets macos-cross-arm64 and macos-cross-x86_64;
+# with LLVM 19's clang and ld64.lld against the macOS SDK, one architecture
+# a build (the presets macos-cross-arm64 and macos-cross-x86_64;
 # scripts/build-macos-app joins them into one universal Vistrel.app):
 #   cmake -S . -B build/x -DCMAKE_TOOLCHAIN_FILE=cmake/macos-cross.toolchain.cmake \
 #     -DVISTREL_MACOS_ARCH=arm64 [-DVISTREL_MACOS_SDK=/path/to/MacOSX14.2.sdk]
@@ -9,8 +9,8 @@
 set(CMAKE_SYSTEM_NAME Darwin)
 set(CMAKE_SYSTEM_VERSION 20.0)  # Darwin 20: macOS 11
 # The compiler checks run in projects of their own: hand them our settings.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VISTREL_MACOS_SDK VISTREL_MACOS_ARCH VISTREL_LLVM_BIN
-     VISTREL_MACOS_RUNTIME)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VISTREL_MACOS_SDK VISTREL_MACOS_ARCH
+     VISTREL_LLVM_BIN VISTREL_MACOS_RUNTIME)
 
 if(NOT VISTREL_MACOS_ARCH MATCHES "^(arm64|x86_64)$")
   message(FATAL_ERROR "VISTREL_MACOS_ARCH must be arm64 or x86_64")
