@@ -131,12 +131,9 @@ void MacStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
   }
   // Built once from the entries as they are now, in order.
   NSMenu* nsMenu = [[NSMenu alloc] initWithTitle:toNS(menu_->title())];
-  std::string titles;
   for (const auto& item : menu_->items()) {
-    if (!titles.empty()) titles += ' ';
     if (item->isSeparatorItem()) {
       [nsMenu addItem:[NSMenuItem separatorItem]];
-      titles += "---";
       continue;
     }
     VSMenuItemTrampoline* trampoline = [[VSMenuItemTrampoline alloc] initWithItem:item];
@@ -146,10 +143,9 @@ void MacStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
                                             keyEquivalent:toNS(item->keyEquivalent())];
     entry.target = trampoline;
     [nsMenu addItem:entry];
-    titles += backend::quoted(item->title());
   }
   item_.menu = nsMenu;
-  if (auto* t = trace()) t->statusItemMenu(titles);
+  tracer().statusItemMenu(*menu_);
 }
 
 }  // namespace
@@ -172,7 +168,7 @@ std::shared_ptr<platform::Image> MacAppKit::imageNamed(const std::string& name) 
 
 std::shared_ptr<platform::StatusItem> MacAppKit::statusItemWithLength(double length) {
   NSStatusItem* item = [[NSStatusBar systemStatusBar] statusItemWithLength:length];
-  if (auto* t = trace()) t->statusItemCreate();
+  tracer().statusItemCreate();
   return std::make_shared<MacStatusItem>(item);
 }
 

@@ -109,7 +109,7 @@ int MacApplication::applicationMain(int, char**) {
 }
 
 void MacApplication::activateIgnoringOtherApps(bool flag) {
-  if (auto* t = trace()) t->appActivate();
+  tracer().appActivate();
   if (@available(macOS 14.0, *)) {
     // Activation is cooperative from macOS 14 on: there is no flag to give.
     (void)flag;
@@ -123,7 +123,7 @@ void MacApplication::activateIgnoringOtherApps(bool flag) {
 }
 
 void MacApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
-  if (auto* t = trace()) t->appAbout();
+  tracer().appAbout();
   if (@available(macOS 14.0, *)) {
     // The agent activates after ordering the panel front. Activation is a
     // request from macOS 14 on, and a panel of an app that is not active
@@ -140,7 +140,7 @@ void MacApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
 }
 
 void MacApplication::terminate(platform::NibObject*) {
-  if (auto* t = trace()) t->appQuit();
+  tracer().appQuit();
   [NSApp terminate:nil];
 }
 

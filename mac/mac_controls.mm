@@ -72,7 +72,7 @@ class MacButton final : public platform::Button {
   void setTitle(const std::string& title) override {
     if (title == this->title()) return;
     button_.title = toNS(title);
-    if (auto* t = trace()) t->controlTitle(title);
+    tracer().controlTitle(title);
   }
 
  private:
@@ -100,7 +100,7 @@ class MacImageView final : public platform::ImageView {
   void setImage(std::shared_ptr<platform::Image> image) override {
     if (image == image_) return;
     show(std::move(image));
-    if (auto* t = trace()) t->controlImage(image_ ? image_->name() : "none");
+    tracer().controlImage(image_.get());
   }
 
  private:

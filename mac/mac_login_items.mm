@@ -178,7 +178,7 @@ class SharedFileLoginItemList final : public platform::LoginItemList {
       url = ours->copyResolvedURL(platform::kLSSharedFileListNoUserUIDuringResolution |
                                   platform::kLSSharedFileListDoNotMountVolumes);
     if (lsRemoveItem(list_.get(), ours->handle()) != noErr) return false;
-    if (auto* t = trace()) t->loginItemsRemove(url.value_or(""));
+    tracer().loginItemsRemove(url.value_or(""));
     return true;
   }
 
@@ -292,7 +292,7 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
       NSLog(@"Launch at login: unregistering from the login items failed: %@", error);
       return false;
     }
-    if (auto* t = trace()) t->loginItemsRemove(ours->url());
+    tracer().loginItemsRemove(ours->url());
     statusMayHaveChanged();
     return true;
   }

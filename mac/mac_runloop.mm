@@ -24,7 +24,7 @@ class MacTimer final : public platform::Timer {
   void invalidate() override {
     if (!timer_.valid) return;
     [timer_ invalidate];
-    if (auto* t = trace()) t->timerStop(owner_, selector_);
+    tracer().timerStop(owner_, selector_);
   }
   bool isValid() const override { return timer_.valid; }
 
@@ -41,7 +41,7 @@ class MacDispatchTimer final : public platform::DispatchTimer {
   ~MacDispatchTimer() override {
     dispatch_source_cancel(source_);
     if (resumed_) {
-      if (auto* t = trace()) t->dispatchStop(owner_);
+      tracer().dispatchStop(owner_);
     } else {
       // Releasing a source that was never resumed is undefined; once
       // cancelled, resuming it delivers nothing.
@@ -64,7 +64,7 @@ class MacDispatchTimer final : public platform::DispatchTimer {
   void resume() override {
     if (resumed_) return;
     resumed_ = true;
-    if (auto* t = trace()) t->dispatchStart(owner_, intervalSeconds_);
+    tracer().dispatchStart(owner_, intervalSeconds_);
     dispatch_resume(source_);
   }
 
@@ -104,7 +104,7 @@ std::shared_ptr<platform::Timer> MacRunLoop::scheduleTimer(double interval,
                                                            const std::string& selector,
                                                            std::function<void()> action,
                                                            bool repeats) {
-  if (auto* t = trace()) t->timerStart(owner, selector, interval);
+  tracer().timerStart(owner, selector, interval);
   // A scheduled timer runs in the main run loop's default mode; NSTimer
   // itself takes intervals of 0 or less as 0.1 ms.
   NSTimer* timer = [NSTimer scheduledTimerWithTimeInterval:backend::clampSeconds(interval)
@@ -117,7 +117,7 @@ std::shared_ptr<platform::Timer> MacRunLoop::scheduleTimer(double interval,
 
 void MacRunLoop::performAfterDelay(const void* target, const std::string& selector, double delay,
                                    std::function<void()> action) {
-  if (auto* t = trace()) t->performSchedule(selector, delay);
+  tracer().performSchedule(selector, delay);
   const auto request = pending_->requests.add(target, selector);
   Pending* pending = pending_.get();
   // A block captures a reference parameter by reference: it gets a copy.
@@ -128,19 +128,19 @@ void MacRunLoop::performAfterDelay(const void* target, const std::string& select
                                         block:^(NSTimer*) {
                                           pending->timers.erase(request);
                                           if (!pending->requests.ran(request)) return;
-                                          if (auto* t = trace()) t->performRun(name);
+                                          tracer().performRun(name);
                                           action();
                                         }];
 }
 
 void MacRunLoop::cancelPreviousPerformRequests(const void* target) {
   std::size_t n = pending_->drop(pending_->requests.cancel(target));
-  if (auto* t = trace()) t->performCancel(std::nullopt, n);
+  tracer().performCancel(std::nullopt, n);
 }
 
 void MacRunLoop::cancelPreviousPerformRequests(const void* target, const std::string& selector) {
   std::size_t n = pending_->drop(pending_->requests.cancel(target, selector));
-  if (auto* t = trace()) t->performCancel(selector, n);
+  tracer().performCancel(selector, n);
 }
 
 double MacRunLoop::currentTime() { return NSProcessInfo.processInfo.systemUptime; }

@@ -92,34 +92,34 @@ MacUpdater::~MacUpdater() = default;
 // another generation must not end the process with an unknown selector.
 
 void MacUpdater::setDelegate(platform::NibObject* delegate) {
-  if (auto* t = trace()) t->updaterDelegate();
+  tracer().updaterDelegate();
   state_->delegate = delegate ? [[VSUpdaterDelegate alloc] initWithAgentDelegate:delegate] : nil;
   id<VSUpdater> updater = sharedUpdater();
   if ([updater respondsToSelector:@selector(setDelegate:)]) [updater setDelegate:state_->delegate];
 }
 
 void MacUpdater::setFeedURL(const std::optional<std::string>& url) {
-  if (auto* t = trace()) t->updaterFeed(url);
+  tracer().updaterFeed(url);
   id<VSUpdater> updater = sharedUpdater();
   if ([updater respondsToSelector:@selector(setFeedURL:)]) [updater setFeedURL:urlFrom(url)];
 }
 
 void MacUpdater::setAutomaticallyChecksForUpdates(bool automatic) {
-  if (auto* t = trace()) t->updaterAutomatic(automatic);
+  tracer().updaterAutomatic(automatic);
   id<VSUpdater> updater = sharedUpdater();
   if ([updater respondsToSelector:@selector(setAutomaticallyChecksForUpdates:)])
     [updater setAutomaticallyChecksForUpdates:automatic];
 }
 
 void MacUpdater::checkForUpdatesInBackground() {
-  if (auto* t = trace()) t->updaterCheck(false);
+  tracer().updaterCheck(false);
   id<VSUpdater> updater = sharedUpdater();
   if ([updater respondsToSelector:@selector(checkForUpdatesInBackground)])
     [updater checkForUpdatesInBackground];
 }
 
 void MacUpdater::setUpdateCheckInterval(double seconds) {
-  if (auto* t = trace()) t->updaterInterval(seconds);
+  tracer().updaterInterval(seconds);
   id<VSUpdater> updater = sharedUpdater();
   if ([updater respondsToSelector:@selector(setUpdateCheckInterval:)])
     [updater setUpdateCheckInterval:seconds];
@@ -128,7 +128,7 @@ void MacUpdater::setUpdateCheckInterval(double seconds) {
 bool MacUpdater::isAvailable() { return updaterClass() != Nil; }
 
 void MacUpdater::checkForUpdates(platform::NibObject*) {
-  if (auto* t = trace()) t->updaterCheck(true);
+  tracer().updaterCheck(true);
   id<VSUpdater> updater = sharedUpdater();
   // The sender of this action is not read by the updater; the agent's
   // sender has no Objective-C object to stand for it.

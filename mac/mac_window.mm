@@ -110,19 +110,19 @@ std::optional<platform::Rect> MacWindow::screenFrame() const {
 
 void MacWindow::setFrameOrigin(platform::Point origin) {
   [native_->window setFrameOrigin:NSMakePoint(origin.x, origin.y)];
-  if (auto* t = trace()) t->windowMove(name_, origin);
+  tracer().windowMove(name_, origin);
 }
 
 void MacWindow::setFrame(platform::Rect frame) {
   // The controls' autoresizing masks keep them below the title bar; the
   // text field at the bottom takes the height.
   [native_->window setFrame:toNSRect(frame) display:YES];
-  if (auto* t = trace()) t->windowResize(name_, frame);
+  tracer().windowResize(name_, frame);
 }
 
 void MacWindow::center() {
   [native_->window center];
-  if (auto* t = trace()) t->windowCenter(name_, frame().origin);
+  tracer().windowCenter(name_, frame().origin);
 }
 
 void MacWindow::makeKeyAndOrderFront() {
@@ -132,7 +132,7 @@ void MacWindow::makeKeyAndOrderFront() {
     // would open behind the active application's.
     [native_->window orderFrontRegardless];
   }
-  if (auto* t = trace()) t->windowShow(name_, frame());
+  tracer().windowShow(name_, frame());
 }
 
 bool MacWindow::isVisible() const { return native_->window.visible; }

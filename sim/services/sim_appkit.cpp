@@ -12,12 +12,7 @@ namespace sim {
 void SimStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
   menu_ = std::move(menu);
   if (!menu_) return;
-  std::string titles;
-  for (const auto& item : menu_->items()) {
-    if (!titles.empty()) titles += ' ';
-    titles += item->isSeparatorItem() ? "---" : quoted(item->title());
-  }
-  ctx_.trace.statusItemMenu(titles);
+  ctx_.trace.statusItemMenu(*menu_);
 }
 
 SimAppKit::~SimAppKit() = default;

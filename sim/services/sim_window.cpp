@@ -53,7 +53,7 @@ void SimButton::setChecked(bool on) {
 void SimImageView::setImage(std::shared_ptr<platform::Image> image) {
   if (image == image_) return;
   image_ = std::move(image);
-  ctx_.trace.controlImage(image_ ? image_->name() : "none");
+  ctx_.trace.controlImage(image_.get());
 }
 
 SimWindow::~SimWindow() {
