@@ -2,11 +2,12 @@
 
 #import <AppKit/AppKit.h>
 
-#include <filesystem>
 #include <iostream>
 
 #include "backend/image_scales.h"
 #include "backend/interface_builder.h"
+#include "backend/resource_files.h"
+#include "backend/responder_chain.h"
 #include "mac/mac_application.h"
 #include "mac/mac_controls.h"
 #include "mac/mac_status_icon.h"
@@ -32,9 +33,8 @@
 - (void)performMenuAction:(id)sender {
   (void)sender;
   // The target is read when the entry is chosen, as NSMenuItem's would be.
-  platform::MenuItem* item = _item.get();
-  bool handled = item->target() ? item->target()->performAction(item->action(), item)
-                                : mac::sendActionAlongResponderChain(item->action(), item);
+  mac::MacApplication& app = mac::currentApplication();
+  bool handled = backend::sendMenuItemAction(*_item, app, app.delegate());
   // What AppKit does with an action nobody takes.
   if (!handled) NSBeep();
 }
@@ -68,16 +68,9 @@ NSImage* systemOrBundleImage(const std::string& name) {
   return [NSImage imageNamed:toNS(name)];
 }
 
-// DIR/NAME.pbm when the resources hold it; a name that could leave the
-// folder never names a file.
+// DIR/NAME.pbm when the resources hold it.
 std::string bitmapResource(const std::string& name) {
-  std::string dir = resourceDirectory();
-  if (dir.empty() || name.empty() || name == "." || name == ".." ||
-      name.find('/') != std::string::npos)
-    return {};
-  std::string path = dir + "/" + name + ".pbm";
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec) ? path : std::string();
+  return backend::resourceFile(resourceDirectory(), name, ".pbm");
 }
 
 // ---- the status item

@@ -11,6 +11,7 @@
 
 #include "backend/interface_builder.h"
 #include "backend/main_menu.h"
+#include "backend/responder_chain.h"
 #include "mac/mac_trace.h"
 #include "mac/ns_strings.h"
 
@@ -144,19 +145,14 @@ void MacApplication::terminate(platform::NibObject*) {
   [NSApp terminate:nil];
 }
 
+MacApplication& currentApplication() {
+  // The Mac platform's application is this class and no other.
+  return static_cast<MacApplication&>(platform::current().application());
+}
+
 bool sendActionAlongResponderChain(const std::string& selector, platform::NibObject* sender) {
-  auto& app = platform::current().application();
-  if (selector == "terminate:") {
-    app.terminate(sender);
-    return true;
-  }
-  if (selector == "orderFrontStandardAboutPanel:") {
-    app.orderFrontStandardAboutPanel(sender);
-    return true;
-  }
-  auto* mac = dynamic_cast<MacApplication*>(&app);
-  auto* delegate = mac ? mac->delegate() : nullptr;
-  return delegate && delegate->performAction(selector, sender);
+  MacApplication& app = currentApplication();
+  return backend::sendAlongResponderChain(app, app.delegate(), selector, sender);
 }
 
 }  // namespace mac

@@ -1,9 +1,9 @@
 #include "sim/services/sim_appkit.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 
+#include "backend/resource_files.h"
 #include "platform/platform.h"
 #include "sim/services/nib_loader.h"
 
@@ -24,8 +24,7 @@ std::shared_ptr<platform::Image> SimAppKit::imageNamed(const std::string& name) 
       name == platform::kImageNameStatusAvailable || name == platform::kImageNameStatusUnavailable;
   for (const char* ext : {".pbm", ".png", ".pdf"}) {
     if (known) break;
-    std::error_code ec;
-    known = std::filesystem::is_regular_file(ctx_.resourceDir + "/" + name + ext, ec);
+    known = !backend::resourceFile(ctx_.resourceDir, name, ext).empty();
   }
   if (!known) return nullptr;
   return images_[name] = std::make_shared<SimImage>(name);
