@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "backend/bound_controls.h"
 #include "backend/control_layout.h"
 #include "backend/defaults_binding.h"
 #include "backend/interface_builder.h"
@@ -76,9 +77,7 @@ class MacButton final : public platform::Button {
   }
 
  private:
-  void press() {
-    if (target_ && !action_.empty()) target_->performAction(action_, this);
-  }
+  void press() { backend::pressButton(target_, action_, this); }
 
   std::string action_;
   platform::NibObject* target_;
@@ -180,10 +179,11 @@ class MacObjectCheckbox final : public platform::NibObject,
 
  private:
   void readValue() {
-    platform::PrefValue value;
-    if (!object_->valueForKey(key_, &value)) return;
-    bool on = std::holds_alternative<bool>(value) && std::get<bool>(value);
-    box_.state = on ? NSControlStateValueOn : NSControlStateValueOff;
+    const bool shown = box_.state == NSControlStateValueOn;
+    box_.state = stateOf(backend::boundCheckboxState(*object_, key_, shown));
+  }
+  static NSControlStateValue stateOf(bool on) {
+    return on ? NSControlStateValueOn : NSControlStateValueOff;
   }
   void clicked() {
     // AppKit has turned the box already; the object decides what holds.

@@ -82,9 +82,6 @@ MacWindow::MacWindow(std::string name, platform::Rect frame) : name_(std::move(n
 }
 
 MacWindow::~MacWindow() {
-  // The bound objects go with the window: nobody may observe them any more.
-  if (kvo_)
-    for (auto* object : observed_) kvo_->removeObservers(object);
   liveWindows().erase(platformPointer(this));
   native_->window.platformWindow = nullptr;
   [native_->window orderOut:nil];
@@ -145,8 +142,7 @@ void MacWindow::close() {
 
 void MacWindow::setObservedObjects(std::vector<platform::NibObject*> objects,
                                    platform::KeyValueObserving* kvo) {
-  observed_ = std::move(objects);
-  kvo_ = kvo;
+  bound_.set(std::move(objects), kvo);
 }
 
 NSView* MacWindow::contentView() const { return native_->window.contentView; }
