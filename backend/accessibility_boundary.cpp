@@ -36,20 +36,25 @@ platform::AXError AccessibilityBoundary::admitNamed(const Element* e, const std:
   return kSuccess;
 }
 
+template <class Out, class Call>
+platform::AXError AccessibilityBoundary::copy(const Element* e, const std::string& name, Out* out,
+                                              Call call) {
+  Handle h = nullptr;
+  if (AXError err = admitNamed(e, name, out, &h)) return err;
+  Out result{};
+  return handOver(call(h, &result), result, out);
+}
+
 platform::AXError AccessibilityBoundary::copyElementAtPosition(const Element* root, float x,
                                                                float y, Ref<Element>* element) {
-  Handle h = nullptr;
-  if (AXError err = admitNamed(root, "", element, &h)) return err;
-  Ref<Element> found;
-  return handOver(elementAt(h, x, y, &found), found, element);
+  return copy(root, "", element,
+              [&](Handle h, Ref<Element>* found) { return elementAt(h, x, y, found); });
 }
 
 platform::AXError AccessibilityBoundary::copyAttributeNames(const Element* e,
                                                             Ref<platform::Array>* names) {
-  Handle h = nullptr;
-  if (AXError err = admitNamed(e, "", names, &h)) return err;
-  Ref<platform::Array> result;
-  return handOver(attributeNames(h, &result), result, names);
+  return copy(e, "", names,
+              [&](Handle h, Ref<platform::Array>* result) { return attributeNames(h, result); });
 }
 
 platform::AXError AccessibilityBoundary::copyAttributeValue(const Element* e,
@@ -67,19 +72,15 @@ platform::AXError AccessibilityBoundary::copyAttributeValue(const Element* e,
 platform::AXError AccessibilityBoundary::getAttributeValueCount(const Element* e,
                                                                 const std::string& attribute,
                                                                 long* count) {
-  Handle h = nullptr;
-  if (AXError err = admitNamed(e, attribute, count, &h)) return err;
-  long n = 0;
-  return handOver(attributeValueCount(h, attribute, &n), n, count);
+  return copy(e, attribute, count,
+              [&](Handle h, long* n) { return attributeValueCount(h, attribute, n); });
 }
 
 platform::AXError AccessibilityBoundary::isAttributeSettable(const Element* e,
                                                              const std::string& attribute,
                                                              bool* settable) {
-  Handle h = nullptr;
-  if (AXError err = admitNamed(e, attribute, settable, &h)) return err;
-  bool flag = false;
-  return handOver(attributeSettable(h, attribute, &flag), flag, settable);
+  return copy(e, attribute, settable,
+              [&](Handle h, bool* flag) { return attributeSettable(h, attribute, flag); });
 }
 
 platform::AXError AccessibilityBoundary::setAttributeValue(const Element* e,
@@ -92,19 +93,16 @@ platform::AXError AccessibilityBoundary::setAttributeValue(const Element* e,
 
 platform::AXError AccessibilityBoundary::copyActionNames(const Element* e,
                                                          Ref<platform::Array>* names) {
-  Handle h = nullptr;
-  if (AXError err = admitNamed(e, "", names, &h)) return err;
-  Ref<platform::Array> result;
-  return handOver(actionNames(h, &result), result, names);
+  return copy(e, "", names,
+              [&](Handle h, Ref<platform::Array>* result) { return actionNames(h, result); });
 }
 
 platform::AXError AccessibilityBoundary::copyActionDescription(const Element* e,
                                                                const std::string& action,
                                                                Ref<platform::String>* description) {
-  Handle h = nullptr;
-  if (AXError err = admitNamed(e, action, description, &h)) return err;
-  Ref<platform::String> result;
-  return handOver(actionDescription(h, action, &result), result, description);
+  return copy(e, action, description, [&](Handle h, Ref<platform::String>* result) {
+    return actionDescription(h, action, result);
+  });
 }
 
 platform::AXError AccessibilityBoundary::performAction(const Element* e,
@@ -120,10 +118,7 @@ platform::AXError AccessibilityBoundary::performAction(const Element* e,
 }
 
 platform::AXError AccessibilityBoundary::getPid(const Element* e, pid_t* pid) {
-  Handle h = nullptr;
-  if (AXError err = admitNamed(e, "", pid, &h)) return err;
-  pid_t owner = 0;
-  return handOver(processOf(h, &owner), owner, pid);
+  return copy(e, "", pid, [&](Handle h, pid_t* owner) { return processOf(h, owner); });
 }
 
 bool isWellFormedUTF8(std::string_view text) {

@@ -72,6 +72,9 @@ class AccessibilityBoundary : public platform::Accessibility {
   AXError admit(const Element* e, Handle* out) const;
   AXError admitNamed(const Element* e, const std::string& name, const void* result,
                      Handle* out) const;
+  // Admits the call, makes it into a result of its own and hands that over.
+  template <class Out, class Call>
+  AXError copy(const Element* e, const std::string& name, Out* out, Call call);
 };
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates,

@@ -6,19 +6,15 @@
 
 #include <memory>
 #include <optional>
-#include <sstream>
+
+#include "tests/backend/captured_trace.h"
 
 namespace {
 
-struct ZeroClock final : backend::Clock {
-  std::int64_t now() const override { return 0; }
-};
-
 class DispatchTimerLifeTest : public ::testing::Test {
  protected:
-  ZeroClock clock_;
-  std::ostringstream out_;
-  backend::Trace trace_{out_, clock_};
+  backend_test::CapturedTrace captured_;
+  backend::Trace& trace_ = captured_.trace();
 };
 
 TEST_F(DispatchTimerLifeTest, StartsAtTheFirstResumeOnly) {
@@ -26,7 +22,7 @@ TEST_F(DispatchTimerLifeTest, StartsAtTheFirstResumeOnly) {
   EXPECT_TRUE(life.start(trace_, 0.1));
   EXPECT_FALSE(life.start(trace_, 0.1));
   EXPECT_TRUE(life.end(trace_, true));
-  EXPECT_EQ(out_.str(),
+  EXPECT_EQ(captured_.text(),
             "0.000 dispatch.start HoverController 0.100\n"
             "0.000 dispatch.stop HoverController\n");
 }
@@ -36,9 +32,9 @@ TEST_F(DispatchTimerLifeTest, ASourceNeverStartedEndsUnsaidAndSoDoesOneEndingQui
   EXPECT_FALSE(never.end(trace_, true));
   backend::DispatchTimerLife quiet("HoverController");
   quiet.start(trace_, 0);
-  out_.str("");
+  captured_.clear();
   EXPECT_TRUE(quiet.end(trace_, false));
-  EXPECT_EQ(out_.str(), "");
+  EXPECT_EQ(captured_.text(), "");
 }
 
 TEST_F(DispatchTimerLifeTest, AHandlerMayReleaseItsOwnSource) {

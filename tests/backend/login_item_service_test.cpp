@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "backend/login_item_path.h"
+#include "tests/backend/captured_trace.h"
 
 namespace {
 
@@ -44,15 +44,10 @@ struct FakeService final : backend::LoginItemService {
   void statusMayHaveChanged() override { calls.push_back("changed?"); }
 };
 
-struct ZeroClock final : backend::Clock {
-  std::int64_t now() const override { return 0; }
-};
-
 class LoginItemServiceTest : public ::testing::Test {
  protected:
-  ZeroClock clock_;
-  std::ostringstream out_;
-  backend::Trace trace_{out_, clock_};
+  backend_test::CapturedTrace captured_;
+  backend::Trace& trace_ = captured_.trace();
   FakeService service_;
   const std::string url_ = "file:///Applications/Vistrel.app/";
 };
@@ -60,7 +55,7 @@ class LoginItemServiceTest : public ::testing::Test {
 TEST_F(LoginItemServiceTest, RegisteringListsTheAppAndTellsTheObservers) {
   EXPECT_TRUE(backend::listApp(service_, trace_, url_, false));
   EXPECT_EQ(service_.calls, (std::vector<std::string>{"register", "changed?"}));
-  EXPECT_EQ(out_.str(), "0.000 loginitems.insert \"" + url_ + "\" last\n");
+  EXPECT_EQ(captured_.text(), "0.000 loginitems.insert \"" + url_ + "\" last\n");
 
   // Listed already: nothing is asked.
   service_.calls.clear();
@@ -88,20 +83,20 @@ TEST_F(LoginItemServiceTest, ARefusalIsLoggedNotTracedAndStillLooksAtTheStatus) 
                 "log Launch at login: registering with the login items failed: Operation not "
                 "permitted",
                 "changed?", "settings"}));
-  EXPECT_EQ(out_.str(), "");
+  EXPECT_EQ(captured_.text(), "");
 
   service_.calls.clear();
   service_.current = ServiceStatus::Enabled;
   EXPECT_FALSE(backend::unlistApp(service_, trace_, url_));
   EXPECT_EQ(service_.calls.size(), 2u);  // unregister, log; no change told
-  EXPECT_EQ(out_.str(), "");
+  EXPECT_EQ(captured_.text(), "");
 }
 
 TEST_F(LoginItemServiceTest, UnlistingEndsAWaitingRegistrationTooAndNothingElse) {
   service_.current = ServiceStatus::RequiresApproval;
   EXPECT_TRUE(backend::unlistApp(service_, trace_, url_));
   EXPECT_EQ(service_.calls, (std::vector<std::string>{"unregister", "changed?"}));
-  EXPECT_EQ(out_.str(), "0.000 loginitems.remove \"" + url_ + "\"\n");
+  EXPECT_EQ(captured_.text(), "0.000 loginitems.remove \"" + url_ + "\"\n");
 
   service_.calls.clear();
   EXPECT_FALSE(backend::unlistApp(service_, trace_, url_));  // not registered
