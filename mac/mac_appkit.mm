@@ -4,9 +4,7 @@
 
 #include <iostream>
 
-#include "backend/image_scales.h"
 #include "backend/interface_builder.h"
-#include "backend/resource_files.h"
 #include "backend/responder_chain.h"
 #include "mac/mac_application.h"
 #include "mac/mac_controls.h"
@@ -66,11 +64,6 @@ NSImage* systemOrBundleImage(const std::string& name) {
   if (name == platform::kImageNameStatusUnavailable)
     return [NSImage imageNamed:NSImageNameStatusUnavailable];
   return [NSImage imageNamed:toNS(name)];
-}
-
-// DIR/NAME.pbm when the resources hold it.
-std::string bitmapResource(const std::string& name) {
-  return backend::resourceFile(resourceDirectory(), name, ".pbm");
 }
 
 // ---- the status item
@@ -149,14 +142,18 @@ MacAppKit::MacAppKit() = default;
 MacAppKit::~MacAppKit() = default;
 
 std::shared_ptr<platform::Image> MacAppKit::imageNamed(const std::string& name) {
-  if (auto it = images_.find(name); it != images_.end()) return it->second;
-  std::shared_ptr<MacImage> image;
-  if (std::string path = bitmapResource(name); !path.empty())
-    image = imageFromPBM(name, path, bitmapResource(backend::doubleResolutionName(name)));
-  else if (NSImage* ns = systemOrBundleImage(name))
-    image = std::make_shared<MacImage>(name, ns);
-  if (!image) return nullptr;
-  return images_[name] = image;
+  return images_.imageNamed(name, resourceDirectory(), *this);
+}
+
+std::shared_ptr<platform::Image> MacAppKit::fromBitmap(const std::string& name,
+                                                       const std::string& path,
+                                                       const std::string& path2x) {
+  return imageFromPBM(name, path, path2x);
+}
+
+std::shared_ptr<platform::Image> MacAppKit::named(const std::string& name) {
+  NSImage* image = systemOrBundleImage(name);
+  return image ? std::make_shared<MacImage>(name, image) : nullptr;
 }
 
 std::shared_ptr<platform::StatusItem> MacAppKit::statusItemWithLength(double length) {

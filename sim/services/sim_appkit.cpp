@@ -18,16 +18,24 @@ void SimStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
 SimAppKit::~SimAppKit() = default;
 
 std::shared_ptr<platform::Image> SimAppKit::imageNamed(const std::string& name) {
-  if (auto it = images_.find(name); it != images_.end()) return it->second;
-  // The system's own images, then the application's image resources.
+  return images_.imageNamed(name, ctx_.resourceDir, *this);
+}
+
+// The simulated desktop draws no pictures: an image is its name.
+std::shared_ptr<platform::Image> SimAppKit::fromBitmap(const std::string& name, const std::string&,
+                                                       const std::string&) {
+  return std::make_shared<SimImage>(name);
+}
+
+std::shared_ptr<platform::Image> SimAppKit::named(const std::string& name) {
+  // The system's own images, then the bundle's image files.
   bool known =
       name == platform::kImageNameStatusAvailable || name == platform::kImageNameStatusUnavailable;
-  for (const char* ext : {".pbm", ".png", ".pdf"}) {
+  for (const char* ext : {".png", ".pdf"}) {
     if (known) break;
     known = !backend::resourceFile(ctx_.resourceDir, name, ext).empty();
   }
-  if (!known) return nullptr;
-  return images_[name] = std::make_shared<SimImage>(name);
+  return known ? std::make_shared<SimImage>(name) : nullptr;
 }
 
 std::shared_ptr<platform::StatusItem> SimAppKit::statusItemWithLength(double length) {
