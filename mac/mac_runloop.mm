@@ -71,7 +71,7 @@ class MacDispatchTimer final : public platform::DispatchTimer {
 }  // namespace
 
 struct MacRunLoop::Pending {
-  backend::PerformTimers<NSTimer*> requests{[](NSTimer*& timer) { [timer invalidate]; }};
+  backend::PerformTimers<NSTimer*> requests{[](NSTimer* __strong& timer) { [timer invalidate]; }};
 };
 
 MacRunLoop::MacRunLoop() : pending_(std::make_unique<Pending>()) {}
