@@ -76,14 +76,16 @@ TEST(ForeignValueTest, KindsAreTriedInOrder) {
   both.booleanKind = both.numberKind = true;
   both.flag = true;
   both.whole = 7;
-  auto b = platform::as<platform::Boolean>(convert(both).get());
+  auto boolean = convert(both);
+  auto b = platform::as<platform::Boolean>(boolean.get());
   ASSERT_NE(b, nullptr);
   EXPECT_TRUE(b->value());
 
   Fake number;
   number.numberKind = number.floating = true;
   number.fraction = 2.5;
-  auto n = platform::as<platform::Number>(convert(number).get());
+  auto converted = convert(number);
+  auto n = platform::as<platform::Number>(converted.get());
   ASSERT_NE(n, nullptr);
   EXPECT_TRUE(n->isFloat());
   EXPECT_EQ(n->doubleValue(), 2.5);
@@ -96,7 +98,8 @@ TEST(ForeignValueTest, RecordsOfUnknownKindsAndUnreadableRecordsAreNoValue) {
   point.recordKind = true;
   point.boxType = platform::kAXValueCGPointType;
   point.point = {3, 4};
-  auto v = platform::as<platform::AXValue>(convert(point).get());
+  auto box = convert(point);
+  auto v = platform::as<platform::AXValue>(box.get());
   ASSERT_NE(v, nullptr);
   platform::Point out;
   ASSERT_TRUE(v->getValue(platform::kAXValueCGPointType, &out));
@@ -131,12 +134,14 @@ TEST(ForeignValueTest, AnArrayNestedPastTheLimitIsANullEntry) {
 TEST(ForeignValueTest, StringsShareTheBudgetAndKeepWholeCharacters) {
   // "é" is two bytes: a cut inside it keeps the byte before.
   std::string big(backend::kMaxForeignStringBytes - 1, 'a');
-  auto s = platform::as<platform::String>(convert(text(big + "\xC3\xA9")).get());
+  auto cut = convert(text(big + "\xC3\xA9"));
+  auto s = platform::as<platform::String>(cut.get());
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->str().size(), big.size());
 
   std::vector<Fake> many(9, text(std::string(backend::kMaxForeignStringBytes, 'b')));
-  auto a = platform::as<platform::Array>(convert(array(many)).get());
+  auto strings = convert(array(many));
+  auto a = platform::as<platform::Array>(strings.get());
   ASSERT_NE(a, nullptr);
   std::size_t total = 0;
   for (std::size_t i = 0; i < a->count(); ++i)
@@ -145,7 +150,8 @@ TEST(ForeignValueTest, StringsShareTheBudgetAndKeepWholeCharacters) {
 
   Fake shortReport = text("abcdef");
   shortReport.reportedMost = 3;  // what the value says it can take bounds the read
-  EXPECT_EQ(platform::as<platform::String>(convert(shortReport).get())->str(), "abc");
+  auto bounded = convert(shortReport);
+  EXPECT_EQ(platform::as<platform::String>(bounded.get())->str(), "abc");
 }
 
 // Handles are numbers; the maker counts references to find leaks.
