@@ -17,8 +17,8 @@ namespace mac {
 
 namespace {
 
-// Records are copied whole; these hold on every Mac we build for (64-bit
-// only since macOS 11), so the platform's records are laid out alike.
+// Records are copied whole; these hold on every Mac we build, 64-bit
+// only since macOS 11, so the platform's records are laid out alike.
 static_assert(sizeof(CFIndex) == sizeof(std::int64_t));
 static_assert(sizeof(CGFloat) == sizeof(double));
 
