@@ -207,9 +207,8 @@ class MacControlFactory final : public backend::ControlFactory {
   std::shared_ptr<MacWindow> window() const { return window_; }
 
   void makeWindow(const backend::WindowInterface& file) override {
-    file_ = &file;
     // Laid out first: a window whose controls do not fit is never made.
-    rows_ = backend::layoutControls(file, MacWindow::contentSizeFor(file.frame));
+    rows_ = backend::ControlRows(file, MacWindow::contentSizeFor(file.frame));
     window_ = std::make_shared<MacWindow>(file.name, file.frame);
   }
   std::shared_ptr<platform::NibObject> makeButton(const backend::ButtonDecl& d,
@@ -279,18 +278,9 @@ class MacControlFactory final : public backend::ControlFactory {
 
  private:
   // buildInterface asks for the controls in file order, as they were laid out.
-  const backend::ControlFrames& nextRow() {
-    if (next_ >= rows_.size())
-      throw backend::InterfaceError(
-          file_->where(file_->windowLine, "more controls than the layout has rows for"));
-    return rows_[next_++];
-  }
+  const backend::ControlFrames& nextRow() { return rows_.next(); }
   std::string keyPath(const backend::ControlFrames& row, const std::string& key) const {
-    auto path = backend::defaultsKeyPath(key);
-    if (!path)
-      throw backend::InterfaceError(
-          file_->where(row.line, "the defaults key " + key + " is not one key"));
-    return *path;
+    return rows_.keyPath(row, key);
   }
   void addLabel(const backend::ControlFrames& row, const std::string& title) {
     if (!row.label) return;
@@ -308,9 +298,7 @@ class MacControlFactory final : public backend::ControlFactory {
     window_->keep(std::move(control));
   }
 
-  const backend::WindowInterface* file_ = nullptr;
-  std::vector<backend::ControlFrames> rows_;
-  std::size_t next_ = 0;
+  backend::ControlRows rows_;
   std::shared_ptr<MacWindow> window_;
   std::vector<platform::NibObject*> observed_;
 };
