@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "backend/defaults_binding.h"
+
 namespace backend {
 
 namespace {
@@ -102,6 +104,23 @@ std::vector<ControlFrames> layoutControls(const WindowInterface& file, platform:
     rows[i].control = {{kLayoutMargin, kLayoutMargin},
                        {content.width - 2 * kLayoutMargin, std::max(0.0, below - kLayoutMargin)}};
   return rows;
+}
+
+ControlRows::ControlRows(const WindowInterface& file, platform::Size content)
+    : file_(&file), rows_(layoutControls(file, content)) {}
+
+const ControlFrames& ControlRows::next() {
+  if (next_ >= rows_.size())
+    throw InterfaceError(
+        file_->where(file_->windowLine, "more controls than the layout has rows for"));
+  return rows_[next_++];
+}
+
+std::string ControlRows::keyPath(const ControlFrames& row, const std::string& key) const {
+  auto path = defaultsKeyPath(key);
+  if (!path)
+    throw InterfaceError(file_->where(row.line, "the defaults key " + key + " is not one key"));
+  return *path;
 }
 
 }  // namespace backend

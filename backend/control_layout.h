@@ -44,4 +44,26 @@ struct ControlFrames {
 // control that does not fit the content's height.
 std::vector<ControlFrames> layoutControls(const WindowInterface& file, platform::Size content);
 
+// The laid-out rows, handed out in file order as the interface builder asks
+// for the controls.
+class ControlRows {
+ public:
+  ControlRows() = default;
+  // Lays the file's controls out (see layoutControls); the file must
+  // outlive the rows.
+  ControlRows(const WindowInterface& file, platform::Size content);
+  // The next row. Throws InterfaceError naming the window's line when the
+  // builder asks for more controls than were laid out.
+  const ControlFrames& next();
+  // The user-defaults key path a control of that row binds (see
+  // defaultsKeyPath). Throws InterfaceError naming the row's line when the
+  // key is not one key.
+  std::string keyPath(const ControlFrames& row, const std::string& key) const;
+
+ private:
+  const WindowInterface* file_ = nullptr;
+  std::vector<ControlFrames> rows_;
+  std::size_t next_ = 0;
+};
+
 }  // namespace backend

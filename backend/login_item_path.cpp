@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/bundle.h"
+
 namespace backend {
 
 namespace {
@@ -64,6 +66,15 @@ std::string comparablePath(const std::string& path) {
 
 bool sameFilePath(const std::string& a, const std::string& b) {
   return comparablePath(a) == comparablePath(b);
+}
+
+std::optional<std::string> asBundleURLWhenSameFile(
+    const std::optional<std::string>& url, const std::string& bundlePath,
+    const std::function<std::string(const std::string&)>& normalize) {
+  if (!url) return std::nullopt;
+  auto path = filePathOfURL(*url);
+  if (!path || !sameFilePath(normalize(*path), normalize(bundlePath))) return url;
+  return platform::fileURLWithPath(bundlePath, true);
 }
 
 }  // namespace backend

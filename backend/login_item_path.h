@@ -7,6 +7,7 @@
 // same way; the Unicode normalisation is Foundation's, done before.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,5 +24,14 @@ std::string comparablePath(const std::string& path);
 // Whether two absolute paths, both in the same Unicode normalisation form,
 // name the same file by the rules above.
 bool sameFilePath(const std::string& a, const std::string& b);
+
+// The agent's own URL of the bundle at `bundlePath` (as fileURLWithPath
+// writes it) when `url` names the same file, so that the agent's exact
+// comparison finds its entry however the list spells it; `url` itself
+// otherwise. Both paths are put in the same Unicode form by `normalize`
+// (the platform's canonical composition) before they are compared.
+std::optional<std::string> asBundleURLWhenSameFile(
+    const std::optional<std::string>& url, const std::string& bundlePath,
+    const std::function<std::string(const std::string&)>& normalize);
 
 }  // namespace backend

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace backend {
@@ -35,6 +37,55 @@ class PerformRequests {
 
   std::vector<Request> requests_;
   Id next_ = 1;
+};
+
+// The book with the run loop's timer of each request, the same flow on
+// both desktops: a timer that fires forgets itself and runs its request
+// only while it is pending; withdrawn requests' timers are stopped.
+template <class Timer>
+class PerformTimers {
+ public:
+  using Id = PerformRequests::Id;
+  using Stop = std::function<void(Timer&)>;
+
+  explicit PerformTimers(Stop stop) : stop_(std::move(stop)) {}
+  PerformTimers(const PerformTimers&) = delete;
+  PerformTimers& operator=(const PerformTimers&) = delete;
+
+  Id add(const void* target, const std::string& selector) {
+    return requests_.add(target, selector);
+  }
+  void setTimer(Id id, Timer timer) { timers_[id] = std::move(timer); }
+  // The request's timer fired: true when the request is to run.
+  bool fired(Id id) {
+    timers_.erase(id);
+    return requests_.ran(id);
+  }
+  // Withdraws the target's requests (of `selector` only, when given) and
+  // stops their timers; returns how many there were.
+  std::size_t cancel(const void* target, const std::string* selector) {
+    const std::vector<Id> ids =
+        selector ? requests_.cancel(target, *selector) : requests_.cancel(target);
+    for (Id id : ids) {
+      auto it = timers_.find(id);
+      if (it == timers_.end()) continue;
+      stop_(it->second);
+      timers_.erase(it);
+    }
+    return ids.size();
+  }
+  // Stops every timer, for a run loop that goes.
+  void stopAll() {
+    for (auto& [id, timer] : timers_) stop_(timer);
+    timers_.clear();
+  }
+  std::size_t pending() const { return requests_.pending(); }
+  std::size_t timers() const { return timers_.size(); }
+
+ private:
+  Stop stop_;
+  PerformRequests requests_;
+  std::unordered_map<Id, Timer> timers_;
 };
 
 }  // namespace backend

@@ -20,6 +20,8 @@ DispatchSchedule dispatchSchedule(double start, double interval, double leeway) 
   std::int64_t step = secondsToNanos(interval);
   s.repeats = step > 0;
   s.intervalNanos = s.repeats ? static_cast<std::uint64_t>(step) : 0;
+  s.sourceIntervalNanos = s.repeats ? s.intervalNanos : kDispatchTimeForever;
+  s.intervalSeconds = static_cast<double>(s.intervalNanos) / 1e9;
   s.leewayNanos = static_cast<std::uint64_t>(std::max<std::int64_t>(0, secondsToNanos(leeway)));
   return s;
 }

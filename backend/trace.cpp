@@ -102,7 +102,18 @@ std::string formatSeconds(std::int64_t nanos) {
   return buf;
 }
 
+Trace& Trace::muted() {
+  struct NoClock final : Clock {
+    std::int64_t now() const override { return 0; }
+  };
+  static NoClock clock;
+  static std::ostream nowhere(nullptr);
+  static Trace trace(nowhere, clock, false);
+  return trace;
+}
+
 void Trace::emit(Event e, const std::string& args) {
+  if (!on_) return;
   out_ << formatSeconds(clock_.now()) << ' ' << eventName(e);
   if (!args.empty()) out_ << (e == Event::Input ? "" : " ") << args;
   out_ << '\n';
@@ -110,6 +121,7 @@ void Trace::emit(Event e, const std::string& args) {
 }
 
 void Trace::emitBlock(Event e, const std::string& lines) {
+  if (!on_) return;
   emit(e);
   std::size_t start = 0;
   while (start < lines.size()) {
@@ -184,7 +196,14 @@ void Trace::eventPost(bool keyDown, std::uint16_t keyCode, const std::string& pr
 void Trace::notify(const std::string& name) { emit(Event::Notify, name); }
 void Trace::log(const std::string& text) { emit(Event::Log, quoted(text)); }
 void Trace::statusItemCreate() { emit(Event::StatusitemCreate); }
-void Trace::statusItemMenu(const std::string& titles) { emit(Event::StatusitemMenu, titles); }
+void Trace::statusItemMenu(const platform::Menu& menu) {
+  std::string titles;
+  for (const auto& item : menu.items()) {
+    if (!titles.empty()) titles += ' ';
+    titles += item->isSeparatorItem() ? "---" : quoted(item->title());
+  }
+  emit(Event::StatusitemMenu, titles);
+}
 void Trace::windowShow(const std::string& name, const platform::Rect& frame) {
   emit(Event::WindowShow, windowArgs(name, frame.origin) + " " +
                               formatCoordinate(frame.size.width) + " " +
@@ -220,7 +239,9 @@ void Trace::windowCenter(const std::string& name, platform::Point origin) {
   emit(Event::WindowCenter, windowArgs(name, origin));
 }
 void Trace::controlTitle(const std::string& title) { emit(Event::ControlTitle, quoted(title)); }
-void Trace::controlImage(const std::string& name) { emit(Event::ControlImage, name); }
+void Trace::controlImage(const platform::Image* image) {
+  emit(Event::ControlImage, image ? image->name() : "none");
+}
 void Trace::appActivate() { emit(Event::AppActivate); }
 void Trace::appAbout() { emit(Event::AppAbout); }
 void Trace::appQuit() { emit(Event::AppQuit); }

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 
+#include "platform/appkit.h"
 #include "platform/geometry.h"
 #include "platform/setup_check.h"
 
@@ -97,6 +98,12 @@ class Clock {
 class Trace {
  public:
   Trace(std::ostream& out, const Clock& clock) : out_(out), clock_(clock) {}
+  // A trace that writes nothing, for a desktop whose trace is not asked
+  // for: callers report every event alike and pay only for the formatting.
+  static Trace& muted();
+  // False for the muted trace: what is costly to find out for a line (a
+  // question to another process) is asked only when this is true.
+  bool on() const { return on_; }
   void emit(Event e, const std::string& args = "");
   // An event followed by indented lines (the inspect report).
   void emitBlock(Event e, const std::string& lines);
@@ -123,8 +130,8 @@ class Trace {
   void notify(const std::string& name);
   void log(const std::string& text);
   void statusItemCreate();
-  // Titles in quotes, `---` for a separator, set by the caller in order.
-  void statusItemMenu(const std::string& titles);
+  // Titles in quotes, `---` for a separator, in order.
+  void statusItemMenu(const platform::Menu& menu);
   void windowShow(const std::string& name, const platform::Rect& frame);
   void windowClose(const std::string& name);
   void windowMove(const std::string& name, platform::Point origin);
@@ -132,7 +139,7 @@ class Trace {
   void windowResize(const std::string& name, const platform::Rect& frame);
   void controlTitle(const std::string& title);
   // The image's name, or `none`.
-  void controlImage(const std::string& name);
+  void controlImage(const platform::Image* image);
   void appActivate();
   void appAbout();
   void appQuit();
@@ -150,8 +157,10 @@ class Trace {
   void stalePermission(bool stale);
 
  private:
+  Trace(std::ostream& out, const Clock& clock, bool on) : out_(out), clock_(clock), on_(on) {}
   std::ostream& out_;
   const Clock& clock_;
+  bool on_ = true;
   std::uint64_t lines_ = 0;
 };
 

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "backend/accessibility_boundary.h"
 #include "platform/accessibility.h"
 
 namespace mac {
@@ -37,7 +38,7 @@ class MacElement final : public platform::UIElement {
   CFTypeRef element_;
 };
 
-class MacAccessibility final : public platform::Accessibility {
+class MacAccessibility final : public backend::AccessibilityBoundary {
  public:
   MacAccessibility();
   ~MacAccessibility() override;
@@ -50,29 +51,30 @@ class MacAccessibility final : public platform::Accessibility {
   // the tracking timer and the delayed requests while no window shows.
   platform::Ref<platform::UIElement> createSystemWide() override;
   platform::Ref<platform::UIElement> createApplication(pid_t pid) override;
-  platform::AXError copyElementAtPosition(const platform::UIElement* root, float x, float y,
-                                          platform::Ref<platform::UIElement>* element) override;
-  platform::AXError copyAttributeNames(const platform::UIElement* e,
-                                       platform::Ref<platform::Array>* names) override;
-  platform::AXError copyAttributeValue(const platform::UIElement* e, const std::string& attribute,
-                                       platform::Ref<platform::Object>* value) override;
-  platform::AXError getAttributeValueCount(const platform::UIElement* e,
-                                           const std::string& attribute, long* count) override;
-  platform::AXError isAttributeSettable(const platform::UIElement* e, const std::string& attribute,
-                                        bool* settable) override;
-  platform::AXError setAttributeValue(const platform::UIElement* e, const std::string& attribute,
-                                      const platform::Object& value) override;
-  platform::AXError copyActionNames(const platform::UIElement* e,
-                                    platform::Ref<platform::Array>* names) override;
-  platform::AXError copyActionDescription(const platform::UIElement* e, const std::string& action,
-                                          platform::Ref<platform::String>* description) override;
-  platform::AXError performAction(const platform::UIElement* e, const std::string& action) override;
-  platform::AXError getPid(const platform::UIElement* e, pid_t* pid) override;
   bool isEqual(const platform::UIElement* a, const platform::UIElement* b) override;
   bool isProcessTrusted() override;
   // Prompting while not trusted also opens System Settings at the
   // Accessibility list: the system prompts an app once only.
   bool isProcessTrustedWithOptions(bool prompt) override;
+
+ protected:
+  Handle handleOf(const Element* e) const override;
+  AXError elementAt(Handle root, float x, float y, Ref<Element>* found) override;
+  AXError attributeNames(Handle e, Ref<platform::Array>* names) override;
+  AXError attributeValue(Handle e, const std::string& attribute,
+                         Ref<platform::Object>* value) override;
+  AXError attributeValueCount(Handle e, const std::string& attribute, long* count) override;
+  AXError attributeSettable(Handle e, const std::string& attribute, bool* settable) override;
+  AXError setAttribute(Handle e, const std::string& attribute,
+                       const platform::Object& value) override;
+  AXError actionNames(Handle e, Ref<platform::Array>* names) override;
+  AXError actionDescription(Handle e, const std::string& action,
+                            Ref<platform::String>* description) override;
+  AXError perform(Handle e, const std::string& action) override;
+  AXError processOf(Handle e, pid_t* pid) override;
+  bool tracing() const override;
+  std::string traceLabel(Handle e) override;
+  void traceAction(const std::string& action, const std::string& label, AXError err) override;
 
  private:
   struct Activity;  // the token of NSProcessInfo's activity

@@ -42,14 +42,6 @@ namespace {
 
 using CFString = ScopedCF<CFStringRef>;
 
-// The boundary's rule for handles: null is an illegal argument, answered
-// without asking the platform; a handle of another desktop is no element.
-platform::AXError admit(const platform::UIElement* e, AXUIElementRef* out) {
-  if (!e) return platform::kAXErrorIllegalArgument;
-  *out = static_cast<AXUIElementRef>(MacElement::handleOf(e));
-  return *out ? platform::kAXErrorSuccess : platform::kAXErrorInvalidUIElement;
-}
-
 CFString cfName(const std::string& name) { return CFString::adopt(createCFString(name)); }
 
 std::optional<std::string> stringAttribute(AXUIElementRef element, CFStringRef attribute) {
@@ -58,13 +50,6 @@ std::optional<std::string> stringAttribute(AXUIElementRef element, CFStringRef a
       CFGetTypeID(value.get()) != CFStringGetTypeID())
     return std::nullopt;
   return stringFromCF(static_cast<CFStringRef>(value.get()));
-}
-
-// How the trace names an element: read only when the trace is on.
-std::string traceLabel(AXUIElementRef element) {
-  if (!element) return backend::elementLabel(false, std::nullopt, std::nullopt);
-  return backend::elementLabel(true, stringAttribute(element, CFSTR("AXTitle")),
-                               stringAttribute(element, CFSTR("AXRole")));
 }
 
 Ref<platform::Array> arrayFrom(CFArrayRef array) {
@@ -87,7 +72,7 @@ MacAccessibility::MacAccessibility() = default;
 MacAccessibility::~MacAccessibility() = default;
 
 Ref<platform::UIElement> MacAccessibility::createSystemWide() {
-  if (auto* t = trace()) t->axSystemwide();
+  tracer().axSystemwide();
   AXUIElementRef element = AXUIElementCreateSystemWide();
   // Set on the system-wide element, the timeout is the process's default
   // for every element, the Dock's included.
@@ -108,127 +93,93 @@ Ref<platform::UIElement> MacAccessibility::createApplication(pid_t pid) {
   return MacElement::adopt(AXUIElementCreateApplication(pid));
 }
 
-platform::AXError MacAccessibility::copyElementAtPosition(const platform::UIElement* root, float x,
-                                                          float y,
-                                                          Ref<platform::UIElement>* element) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(root, &handle)) return err;
-  if (!element) return platform::kAXErrorIllegalArgument;
-  ScopedCF<AXUIElementRef> found;
-  AXError err = AXUIElementCopyElementAtPosition(handle, x, y, found.out());
-  if (err == kAXErrorSuccess && found) *element = MacElement::adopt(found.take());
+namespace {
+AXUIElementRef axElement(const void* handle) { return static_cast<AXUIElementRef>(handle); }
+}  // namespace
+
+MacAccessibility::Handle MacAccessibility::handleOf(const Element* e) const {
+  return MacElement::handleOf(e);
+}
+
+platform::AXError MacAccessibility::elementAt(Handle root, float x, float y, Ref<Element>* found) {
+  ScopedCF<AXUIElementRef> result;
+  AXError err = AXUIElementCopyElementAtPosition(axElement(root), x, y, result.out());
+  *found = MacElement::adopt(result.take());
   return err;
 }
 
-platform::AXError MacAccessibility::copyAttributeNames(const platform::UIElement* e,
-                                                       Ref<platform::Array>* names) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  if (!names) return platform::kAXErrorIllegalArgument;
+platform::AXError MacAccessibility::attributeNames(Handle e, Ref<platform::Array>* names) {
   ScopedCF<CFArrayRef> result;
-  AXError err = AXUIElementCopyAttributeNames(handle, result.out());
-  if (err == kAXErrorSuccess && result) *names = arrayFrom(result.get());
+  AXError err = AXUIElementCopyAttributeNames(axElement(e), result.out());
+  *names = arrayFrom(result.get());
   return err;
 }
 
-platform::AXError MacAccessibility::copyAttributeValue(const platform::UIElement* e,
-                                                       const std::string& attribute,
-                                                       Ref<platform::Object>* value) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  CFString name = cfName(attribute);
-  if (!name || !value) return platform::kAXErrorIllegalArgument;
+platform::AXError MacAccessibility::attributeValue(Handle e, const std::string& attribute,
+                                                   Ref<platform::Object>* value) {
   ScopedCF<CFTypeRef> result;
-  AXError err = AXUIElementCopyAttributeValue(handle, name.get(), result.out());
-  // A value of a type the platform has no kind for arrives as no value.
-  if (err == kAXErrorSuccess) *value = objectFromCF(result.get());
+  AXError err = AXUIElementCopyAttributeValue(axElement(e), cfName(attribute).get(), result.out());
+  *value = objectFromCF(result.get());
   return err;
 }
 
-platform::AXError MacAccessibility::getAttributeValueCount(const platform::UIElement* e,
-                                                           const std::string& attribute,
-                                                           long* count) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  CFString name = cfName(attribute);
-  if (!name || !count) return platform::kAXErrorIllegalArgument;
+platform::AXError MacAccessibility::attributeValueCount(Handle e, const std::string& attribute,
+                                                        long* count) {
   CFIndex n = 0;
-  AXError err = AXUIElementGetAttributeValueCount(handle, name.get(), &n);
-  if (err == kAXErrorSuccess) *count = n;
+  AXError err = AXUIElementGetAttributeValueCount(axElement(e), cfName(attribute).get(), &n);
+  *count = n;
   return err;
 }
 
-platform::AXError MacAccessibility::isAttributeSettable(const platform::UIElement* e,
-                                                        const std::string& attribute,
-                                                        bool* settable) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  CFString name = cfName(attribute);
-  if (!name || !settable) return platform::kAXErrorIllegalArgument;
+platform::AXError MacAccessibility::attributeSettable(Handle e, const std::string& attribute,
+                                                      bool* settable) {
   Boolean flag = false;
-  AXError err = AXUIElementIsAttributeSettable(handle, name.get(), &flag);
-  if (err == kAXErrorSuccess) *settable = flag;
+  AXError err = AXUIElementIsAttributeSettable(axElement(e), cfName(attribute).get(), &flag);
+  *settable = flag;
   return err;
 }
 
-platform::AXError MacAccessibility::setAttributeValue(const platform::UIElement* e,
-                                                      const std::string& attribute,
-                                                      const platform::Object& value) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  CFString name = cfName(attribute);
+platform::AXError MacAccessibility::setAttribute(Handle e, const std::string& attribute,
+                                                 const platform::Object& value) {
   auto cfValue = ScopedCF<CFTypeRef>::adopt(createCFValue(value));
-  if (!name || !cfValue) return platform::kAXErrorIllegalArgument;
-  return AXUIElementSetAttributeValue(handle, name.get(), cfValue.get());
+  if (!cfValue) return platform::kAXErrorIllegalArgument;
+  return AXUIElementSetAttributeValue(axElement(e), cfName(attribute).get(), cfValue.get());
 }
 
-platform::AXError MacAccessibility::copyActionNames(const platform::UIElement* e,
-                                                    Ref<platform::Array>* names) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  if (!names) return platform::kAXErrorIllegalArgument;
+platform::AXError MacAccessibility::actionNames(Handle e, Ref<platform::Array>* names) {
   ScopedCF<CFArrayRef> result;
-  AXError err = AXUIElementCopyActionNames(handle, result.out());
-  if (err == kAXErrorSuccess && result) *names = arrayFrom(result.get());
+  AXError err = AXUIElementCopyActionNames(axElement(e), result.out());
+  *names = arrayFrom(result.get());
   return err;
 }
 
-platform::AXError MacAccessibility::copyActionDescription(const platform::UIElement* e,
-                                                          const std::string& action,
-                                                          Ref<platform::String>* description) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  CFString name = cfName(action);
-  if (!name || !description) return platform::kAXErrorIllegalArgument;
+platform::AXError MacAccessibility::actionDescription(Handle e, const std::string& action,
+                                                      Ref<platform::String>* description) {
   CFString result;
-  AXError err = AXUIElementCopyActionDescription(handle, name.get(), result.out());
-  if (err == kAXErrorSuccess && result)
-    *description = platform::make<platform::String>(stringFromCF(result.get()).value_or(""));
+  AXError err = AXUIElementCopyActionDescription(axElement(e), cfName(action).get(), result.out());
+  *description = Ref<platform::String>::retain(
+      platform::as<platform::String>(objectFromCF(result.get()).get()));
   return err;
 }
 
-platform::AXError MacAccessibility::performAction(const platform::UIElement* e,
-                                                  const std::string& action) {
-  AXUIElementRef handle = nullptr;
-  platform::AXError err = admit(e, &handle);
-  CFString name = cfName(action);
-  if (!err && !name) err = platform::kAXErrorIllegalArgument;
-  // Named before the action: a press may take the element away.
-  std::string label;
-  if (trace()) label = traceLabel(handle);
-  if (!err) err = AXUIElementPerformAction(handle, name.get());
-  if (auto* t = trace()) t->axAction(action, label, err);
-  return err;
+platform::AXError MacAccessibility::perform(Handle e, const std::string& action) {
+  return AXUIElementPerformAction(axElement(e), cfName(action).get());
 }
 
-platform::AXError MacAccessibility::getPid(const platform::UIElement* e, pid_t* pid) {
-  AXUIElementRef handle = nullptr;
-  if (platform::AXError err = admit(e, &handle)) return err;
-  if (!pid) return platform::kAXErrorIllegalArgument;
-  pid_t owner = 0;
-  AXError err = AXUIElementGetPid(handle, &owner);
-  if (err == kAXErrorSuccess) *pid = owner;
-  return err;
+platform::AXError MacAccessibility::processOf(Handle e, pid_t* pid) {
+  return AXUIElementGetPid(axElement(e), pid);
+}
+
+bool MacAccessibility::tracing() const { return tracer().on(); }
+
+std::string MacAccessibility::traceLabel(Handle e) {
+  return backend::elementLabel(true, stringAttribute(axElement(e), CFSTR("AXTitle")),
+                               stringAttribute(axElement(e), CFSTR("AXRole")));
+}
+
+void MacAccessibility::traceAction(const std::string& action, const std::string& label,
+                                   AXError err) {
+  tracer().axAction(action, label, err);
 }
 
 bool MacAccessibility::isEqual(const platform::UIElement* a, const platform::UIElement* b) {
@@ -249,8 +200,7 @@ bool MacAccessibility::isProcessTrustedWithOptions(bool prompt) {
                          &kCFTypeDictionaryValueCallBacks));
   bool trusted = AXIsProcessTrustedWithOptions(options.get());
   // The platform shows its prompt only to a process that is not trusted.
-  if (prompt && !trusted)
-    if (auto* t = trace()) t->axPrompt();
+  if (prompt && !trusted) tracer().axPrompt();
   if (backend::opensAccessibilitySettings(prompt, trusted))
     [[NSWorkspace sharedWorkspace]
         openURL:[NSURL URLWithString:@(backend::kAccessibilitySettingsURL)]];

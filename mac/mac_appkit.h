@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "backend/image_lookup.h"
 #include "platform/appkit.h"
 
 #ifdef __OBJC__
@@ -35,7 +36,7 @@ class MacImage final : public platform::Image {
   std::unique_ptr<Native> native_;
 };
 
-class MacAppKit final : public platform::AppKit {
+class MacAppKit final : public platform::AppKit, private backend::ImageSources {
  public:
   MacAppKit();
   ~MacAppKit() override;
@@ -45,7 +46,8 @@ class MacAppKit final : public platform::AppKit {
   // A NAME.pbm among the bundle's resources ("Status_Icon"), with the
   // NAME@2x.pbm beside it for Retina screens, is made into a template
   // image; every other name is NSImage imageNamed:'s, which
-  // covers the system's status images and the bundle's own image files.
+  // covers the system's status images and the bundle's own image files
+  // (backend/image_lookup.h).
   std::shared_ptr<platform::Image> imageNamed(const std::string& name) override;
   // The item leaves the status bar when the last reference to it goes.
   std::shared_ptr<platform::StatusItem> statusItemWithLength(double length) override;
@@ -54,8 +56,11 @@ class MacAppKit final : public platform::AppKit {
   platform::NibContents loadNib(const std::string& name, platform::NibObject* owner) override;
 
  private:
-  // One shared image per name, as imageNamed: hands them out.
-  std::map<std::string, std::shared_ptr<MacImage>> images_;
+  std::shared_ptr<platform::Image> fromBitmap(const std::string& name, const std::string& path,
+                                              const std::string& path2x) override;
+  std::shared_ptr<platform::Image> named(const std::string& name) override;
+
+  backend::ImageLookup images_;
 };
 
 // The bundle's resource folder ([[NSBundle mainBundle] resourcePath]).

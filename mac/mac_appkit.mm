@@ -2,11 +2,10 @@
 
 #import <AppKit/AppKit.h>
 
-#include <filesystem>
 #include <iostream>
 
-#include "backend/image_scales.h"
 #include "backend/interface_builder.h"
+#include "backend/responder_chain.h"
 #include "mac/mac_application.h"
 #include "mac/mac_controls.h"
 #include "mac/mac_status_icon.h"
@@ -32,9 +31,8 @@
 - (void)performMenuAction:(id)sender {
   (void)sender;
   // The target is read when the entry is chosen, as NSMenuItem's would be.
-  platform::MenuItem* item = _item.get();
-  bool handled = item->target() ? item->target()->performAction(item->action(), item)
-                                : mac::sendActionAlongResponderChain(item->action(), item);
+  mac::MacApplication& app = mac::currentApplication();
+  bool handled = backend::sendMenuItemAction(*_item, app, app.delegate());
   // What AppKit does with an action nobody takes.
   if (!handled) NSBeep();
 }
@@ -66,18 +64,6 @@ NSImage* systemOrBundleImage(const std::string& name) {
   if (name == platform::kImageNameStatusUnavailable)
     return [NSImage imageNamed:NSImageNameStatusUnavailable];
   return [NSImage imageNamed:toNS(name)];
-}
-
-// DIR/NAME.pbm when the resources hold it; a name that could leave the
-// folder never names a file.
-std::string bitmapResource(const std::string& name) {
-  std::string dir = resourceDirectory();
-  if (dir.empty() || name.empty() || name == "." || name == ".." ||
-      name.find('/') != std::string::npos)
-    return {};
-  std::string path = dir + "/" + name + ".pbm";
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec) ? path : std::string();
 }
 
 // ---- the status item
@@ -131,12 +117,9 @@ void MacStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
   }
   // Built once from the entries as they are now, in order.
   NSMenu* nsMenu = [[NSMenu alloc] initWithTitle:toNS(menu_->title())];
-  std::string titles;
   for (const auto& item : menu_->items()) {
-    if (!titles.empty()) titles += ' ';
     if (item->isSeparatorItem()) {
       [nsMenu addItem:[NSMenuItem separatorItem]];
-      titles += "---";
       continue;
     }
     VSMenuItemTrampoline* trampoline = [[VSMenuItemTrampoline alloc] initWithItem:item];
@@ -146,10 +129,9 @@ void MacStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
                                             keyEquivalent:toNS(item->keyEquivalent())];
     entry.target = trampoline;
     [nsMenu addItem:entry];
-    titles += backend::quoted(item->title());
   }
   item_.menu = nsMenu;
-  if (auto* t = trace()) t->statusItemMenu(titles);
+  tracer().statusItemMenu(*menu_);
 }
 
 }  // namespace
@@ -160,19 +142,23 @@ MacAppKit::MacAppKit() = default;
 MacAppKit::~MacAppKit() = default;
 
 std::shared_ptr<platform::Image> MacAppKit::imageNamed(const std::string& name) {
-  if (auto it = images_.find(name); it != images_.end()) return it->second;
-  std::shared_ptr<MacImage> image;
-  if (std::string path = bitmapResource(name); !path.empty())
-    image = imageFromPBM(name, path, bitmapResource(backend::doubleResolutionName(name)));
-  else if (NSImage* ns = systemOrBundleImage(name))
-    image = std::make_shared<MacImage>(name, ns);
-  if (!image) return nullptr;
-  return images_[name] = image;
+  return images_.imageNamed(name, resourceDirectory(), *this);
+}
+
+std::shared_ptr<platform::Image> MacAppKit::fromBitmap(const std::string& name,
+                                                       const std::string& path,
+                                                       const std::string& path2x) {
+  return imageFromPBM(name, path, path2x);
+}
+
+std::shared_ptr<platform::Image> MacAppKit::named(const std::string& name) {
+  NSImage* image = systemOrBundleImage(name);
+  return image ? std::make_shared<MacImage>(name, image) : nullptr;
 }
 
 std::shared_ptr<platform::StatusItem> MacAppKit::statusItemWithLength(double length) {
   NSStatusItem* item = [[NSStatusBar systemStatusBar] statusItemWithLength:length];
-  if (auto* t = trace()) t->statusItemCreate();
+  tracer().statusItemCreate();
   return std::make_shared<MacStatusItem>(item);
 }
 

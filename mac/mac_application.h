@@ -36,9 +36,11 @@ class MacApplication final : public platform::Application {
   std::unique_ptr<Launch> launch_;
 };
 
-// Delivers an action that has no target along the responder chain: the
-// application object first (terminate:, orderFrontStandardAboutPanel:), then
-// the delegate. False when nobody responds.
+// The running application.
+MacApplication& currentApplication();
+
+// Delivers an action that has no target along the responder chain
+// (backend/responder_chain.h). False when nobody responds.
 bool sendActionAlongResponderChain(const std::string& selector, platform::NibObject* sender);
 
 }  // namespace mac

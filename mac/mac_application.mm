@@ -11,6 +11,7 @@
 
 #include "backend/interface_builder.h"
 #include "backend/main_menu.h"
+#include "backend/responder_chain.h"
 #include "mac/mac_trace.h"
 #include "mac/ns_strings.h"
 
@@ -109,7 +110,7 @@ int MacApplication::applicationMain(int, char**) {
 }
 
 void MacApplication::activateIgnoringOtherApps(bool flag) {
-  if (auto* t = trace()) t->appActivate();
+  tracer().appActivate();
   if (@available(macOS 14.0, *)) {
     // Activation is cooperative from macOS 14 on: there is no flag to give.
     (void)flag;
@@ -123,7 +124,7 @@ void MacApplication::activateIgnoringOtherApps(bool flag) {
 }
 
 void MacApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
-  if (auto* t = trace()) t->appAbout();
+  tracer().appAbout();
   if (@available(macOS 14.0, *)) {
     // The agent activates after ordering the panel front. Activation is a
     // request from macOS 14 on, and a panel of an app that is not active
@@ -140,23 +141,18 @@ void MacApplication::orderFrontStandardAboutPanel(platform::NibObject*) {
 }
 
 void MacApplication::terminate(platform::NibObject*) {
-  if (auto* t = trace()) t->appQuit();
+  tracer().appQuit();
   [NSApp terminate:nil];
 }
 
+MacApplication& currentApplication() {
+  // The Mac platform's application is this class and no other.
+  return static_cast<MacApplication&>(platform::current().application());
+}
+
 bool sendActionAlongResponderChain(const std::string& selector, platform::NibObject* sender) {
-  auto& app = platform::current().application();
-  if (selector == "terminate:") {
-    app.terminate(sender);
-    return true;
-  }
-  if (selector == "orderFrontStandardAboutPanel:") {
-    app.orderFrontStandardAboutPanel(sender);
-    return true;
-  }
-  auto* mac = dynamic_cast<MacApplication*>(&app);
-  auto* delegate = mac ? mac->delegate() : nullptr;
-  return delegate && delegate->performAction(selector, sender);
+  MacApplication& app = currentApplication();
+  return backend::sendAlongResponderChain(app, app.delegate(), selector, sender);
 }
 
 }  // namespace mac

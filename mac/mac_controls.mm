@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "backend/bound_controls.h"
 #include "backend/control_layout.h"
 #include "backend/defaults_binding.h"
 #include "backend/interface_builder.h"
@@ -72,13 +73,11 @@ class MacButton final : public platform::Button {
   void setTitle(const std::string& title) override {
     if (title == this->title()) return;
     button_.title = toNS(title);
-    if (auto* t = trace()) t->controlTitle(title);
+    tracer().controlTitle(title);
   }
 
  private:
-  void press() {
-    if (target_ && !action_.empty()) target_->performAction(action_, this);
-  }
+  void press() { backend::pressButton(target_, action_, this); }
 
   std::string action_;
   platform::NibObject* target_;
@@ -100,7 +99,7 @@ class MacImageView final : public platform::ImageView {
   void setImage(std::shared_ptr<platform::Image> image) override {
     if (image == image_) return;
     show(std::move(image));
-    if (auto* t = trace()) t->controlImage(image_ ? image_->name() : "none");
+    tracer().controlImage(image_.get());
   }
 
  private:
@@ -180,10 +179,11 @@ class MacObjectCheckbox final : public platform::NibObject,
 
  private:
   void readValue() {
-    platform::PrefValue value;
-    if (!object_->valueForKey(key_, &value)) return;
-    bool on = std::holds_alternative<bool>(value) && std::get<bool>(value);
-    box_.state = on ? NSControlStateValueOn : NSControlStateValueOff;
+    const bool shown = box_.state == NSControlStateValueOn;
+    box_.state = stateOf(backend::boundCheckboxState(*object_, key_, shown));
+  }
+  static NSControlStateValue stateOf(bool on) {
+    return on ? NSControlStateValueOn : NSControlStateValueOff;
   }
   void clicked() {
     // AppKit has turned the box already; the object decides what holds.
@@ -207,9 +207,8 @@ class MacControlFactory final : public backend::ControlFactory {
   std::shared_ptr<MacWindow> window() const { return window_; }
 
   void makeWindow(const backend::WindowInterface& file) override {
-    file_ = &file;
     // Laid out first: a window whose controls do not fit is never made.
-    rows_ = backend::layoutControls(file, MacWindow::contentSizeFor(file.frame));
+    rows_ = backend::ControlRows(file, MacWindow::contentSizeFor(file.frame));
     window_ = std::make_shared<MacWindow>(file.name, file.frame);
   }
   std::shared_ptr<platform::NibObject> makeButton(const backend::ButtonDecl& d,
@@ -279,18 +278,9 @@ class MacControlFactory final : public backend::ControlFactory {
 
  private:
   // buildInterface asks for the controls in file order, as they were laid out.
-  const backend::ControlFrames& nextRow() {
-    if (next_ >= rows_.size())
-      throw backend::InterfaceError(
-          file_->where(file_->windowLine, "more controls than the layout has rows for"));
-    return rows_[next_++];
-  }
+  const backend::ControlFrames& nextRow() { return rows_.next(); }
   std::string keyPath(const backend::ControlFrames& row, const std::string& key) const {
-    auto path = backend::defaultsKeyPath(key);
-    if (!path)
-      throw backend::InterfaceError(
-          file_->where(row.line, "the defaults key " + key + " is not one key"));
-    return *path;
+    return rows_.keyPath(row, key);
   }
   void addLabel(const backend::ControlFrames& row, const std::string& title) {
     if (!row.label) return;
@@ -308,9 +298,7 @@ class MacControlFactory final : public backend::ControlFactory {
     window_->keep(std::move(control));
   }
 
-  const backend::WindowInterface* file_ = nullptr;
-  std::vector<backend::ControlFrames> rows_;
-  std::size_t next_ = 0;
+  backend::ControlRows rows_;
   std::shared_ptr<MacWindow> window_;
   std::vector<platform::NibObject*> observed_;
 };

@@ -52,7 +52,7 @@ platform::MonitorToken MacEvents::addGlobalMonitor(std::uint64_t mask,
                                                       handler:^(NSEvent*) {
                                                         handler();
                                                       }];
-  if (auto* t = trace()) t->monitorInstall(mask);
+  tracer().monitorInstall(mask);
   return std::make_shared<GlobalMonitor>(monitor);
 }
 
@@ -62,7 +62,7 @@ platform::Ref<platform::KeyboardEvent> MacEvents::createKeyboardEvent(std::uint1
 }
 
 void MacEvents::postToPid(pid_t pid, const platform::KeyboardEvent& event) {
-  if (auto* t = trace()) t->eventPost(event.keyDown(), event.keyCode(), processLabel(pid));
+  tracer().eventPost(event.keyDown(), event.keyCode(), processLabel(pid));
   CGEventRef e = CGEventCreateKeyboardEvent(nullptr, event.keyCode(), event.keyDown());
   if (!e) return;
   CGEventPostToPid(pid, e);

@@ -1,11 +1,15 @@
 #include "mac/mac_login_items.h"
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "backend/foreign_value_limits.h"
+#include "backend/login_item_observers.h"
 #include "backend/login_item_path.h"
+#include "backend/login_item_service.h"
 #include "backend/login_item_status.h"
 #include "backend/trace.h"
 #include "mac/cf_values.h"
@@ -84,26 +88,14 @@ std::string precomposed(const std::string& text) {
   return fromNS([toNS(text) precomposedStringWithCanonicalMapping]);
 }
 
-// The agent's own URL of the running bundle when `url` names the same file
-// (see backend/login_item_path.h), so that the agent's exact comparison
-// finds its entry however the list spells it; `url` itself otherwise.
-std::string asBundleURLWhenSameFile(const std::string& url) {
-  auto path = backend::filePathOfURL(url);
-  if (!path) return url;
-  const std::string bundlePath = platform::current().bundle().bundlePath();
-  if (!backend::sameFilePath(precomposed(*path), precomposed(bundlePath))) return url;
-  return platform::fileURLWithPath(bundlePath, true);
-}
-
 class SharedFileLoginItem final : public platform::LoginItem {
  public:
   explicit SharedFileLoginItem(LSSharedFileListItemRef owned)
       : item_(ScopedCF<LSSharedFileListItemRef>::adopt(owned)) {}
   std::optional<std::string> copyResolvedURL(unsigned flags) const override {
     auto url = ScopedCF<CFURLRef>::adopt(lsCopyResolvedURL(item_.get(), flags));
-    auto text = url ? urlString(url.get()) : std::nullopt;
-    if (!text) return std::nullopt;
-    return asBundleURLWhenSameFile(*text);
+    return backend::asBundleURLWhenSameFile(url ? urlString(url.get()) : std::nullopt,
+                                            platform::current().bundle().bundlePath(), precomposed);
   }
   LSSharedFileListItemRef handle() const { return item_.get(); }
 
@@ -117,7 +109,7 @@ class SharedFileLoginItemList final : public platform::LoginItemList {
       : list_(ScopedCF<LSSharedFileListRef>::adopt(owned)) {}
   ~SharedFileLoginItemList() override {
     // No change may reach an observer once the list is gone.
-    for (auto& o : observers_)
+    for (auto& o : observers_.all())
       lsRemoveObserver(list_.get(), runLoopModeName(o->mode), changed, o.get());
   }
   SharedFileLoginItemList(const SharedFileLoginItemList&) = delete;
@@ -125,31 +117,26 @@ class SharedFileLoginItemList final : public platform::LoginItemList {
 
   void addObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
                    void* context) override {
-    observers_.push_back(std::make_unique<Observation>(Observation{this, mode, callback, context}));
-    lsAddObserver(list_.get(), runLoopModeName(mode), changed, observers_.back().get());
+    // The record is the context the system hands back.
+    lsAddObserver(list_.get(), runLoopModeName(mode), changed,
+                  observers_.add(this, mode, callback, context));
   }
 
   void removeObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
                       void* context) override {
-    for (auto it = observers_.begin(); it != observers_.end(); ++it) {
-      const Observation& o = **it;
-      if (o.mode != mode || o.callback != callback || o.context != context) continue;
-      lsRemoveObserver(list_.get(), runLoopModeName(mode), changed, it->get());
-      observers_.erase(it);
-      return;
-    }
+    for (auto& gone : observers_.remove(mode, callback, context))
+      lsRemoveObserver(list_.get(), runLoopModeName(mode), changed, gone.get());
   }
 
   ItemList copySnapshot() override {
     ItemList items;
     auto snapshot = ScopedCF<CFArrayRef>::adopt(lsCopySnapshot(list_.get()));
     if (!snapshot) return items;
-    CFIndex count = CFArrayGetCount(snapshot.get());
-    if (count > static_cast<CFIndex>(backend::kMaxForeignArrayEntries))
-      count = static_cast<CFIndex>(backend::kMaxForeignArrayEntries);
-    for (CFIndex i = 0; i < count; ++i) {
+    const std::size_t count = backend::ForeignValueBudget().takeEntries(
+        static_cast<std::size_t>(std::max<CFIndex>(0, CFArrayGetCount(snapshot.get()))));
+    for (std::size_t i = 0; i < count; ++i) {
       auto item = static_cast<LSSharedFileListItemRef>(
-          const_cast<void*>(CFArrayGetValueAtIndex(snapshot.get(), i)));
+          const_cast<void*>(CFArrayGetValueAtIndex(snapshot.get(), static_cast<CFIndex>(i))));
       CFRetain(item);
       items.push_back(std::make_shared<SharedFileLoginItem>(item));
     }
@@ -164,8 +151,7 @@ class SharedFileLoginItemList final : public platform::LoginItemList {
     if (!cfURL) return nullptr;
     LSSharedFileListItemRef inserted = lsInsertItemURL(list_.get(), position, cfURL.get());
     if (!inserted) return nullptr;
-    if (auto* t = trace())
-      t->loginItemsInsert(url, position == platform::LoginItemPosition::BeforeFirst);
+    tracer().loginItemsInsert(url, position == platform::LoginItemPosition::BeforeFirst);
     return std::make_shared<SharedFileLoginItem>(inserted);
   }
 
@@ -174,31 +160,21 @@ class SharedFileLoginItemList final : public platform::LoginItemList {
     if (!ours) return false;
     // Resolved before it goes, without asking the user or mounting anything.
     std::optional<std::string> url;
-    if (trace())
+    if (tracer().on())
       url = ours->copyResolvedURL(platform::kLSSharedFileListNoUserUIDuringResolution |
                                   platform::kLSSharedFileListDoNotMountVolumes);
     if (lsRemoveItem(list_.get(), ours->handle()) != noErr) return false;
-    if (auto* t = trace()) t->loginItemsRemove(url.value_or(""));
+    tracer().loginItemsRemove(url.value_or(""));
     return true;
   }
 
  private:
-  // One registration with the system; its address is the context the
-  // system hands back, which leads to the list and the agent's callback.
-  struct Observation {
-    SharedFileLoginItemList* list;
-    platform::RunLoopMode mode;
-    platform::LoginItemsChangedCallback callback;
-    void* context;
-  };
-
   static void changed(LSSharedFileListRef, void* context) {
-    auto* o = static_cast<Observation*>(context);
-    o->callback(o->list, o->context);
+    static_cast<backend::LoginItemObserver*>(context)->deliver();
   }
 
   ScopedCF<LSSharedFileListRef> list_;
-  std::vector<std::unique_ptr<Observation>> observers_;
+  backend::LoginItemObservers observers_;
 };
 
 // --- macOS 13 and later: the app's own registration ----------------------
@@ -219,36 +195,29 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItem final : public platform::Login
   std::string url_;
 };
 
-class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::LoginItemList {
+class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::LoginItemList,
+                                                              private backend::LoginItemService {
  public:
-  ServiceLoginItemList() : watch_(currentStatus()) {}
-  ~ServiceLoginItemList() override {
-    stopWatching();
-    for (auto& o : observers_) *o.live = false;
-  }
+  ServiceLoginItemList() : watch_(status()) {}
+  ~ServiceLoginItemList() override { stopWatching(); }
   ServiceLoginItemList(const ServiceLoginItemList&) = delete;
   ServiceLoginItemList& operator=(const ServiceLoginItemList&) = delete;
 
   void addObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
                    void* context) override {
-    observers_.push_back({mode, callback, context, std::make_shared<bool>(true)});
+    observers_.add(this, mode, callback, context);
     if (observers_.size() == 1) startWatching();
   }
 
   void removeObserver(platform::RunLoopMode mode, platform::LoginItemsChangedCallback callback,
                       void* context) override {
-    for (auto it = observers_.begin(); it != observers_.end(); ++it) {
-      if (it->mode != mode || it->callback != callback || it->context != context) continue;
-      *it->live = false;  // drops a change announced but not yet delivered
-      observers_.erase(it);
-      break;
-    }
-    if (observers_.empty()) stopWatching();
+    observers_.remove(mode, callback, context);
+    if (observers_.size() == 0) stopWatching();
   }
 
   ItemList copySnapshot() override {
     ItemList items;
-    for (auto& url : backend::listedItems(currentStatus(), bundleURL()))
+    for (auto& url : backend::listedItems(status(), bundleURL()))
       items.push_back(std::make_shared<ServiceLoginItem>(url));
     return items;
   }
@@ -256,79 +225,53 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
   std::shared_ptr<const platform::LoginItem> insertItemURL(platform::LoginItemPosition position,
                                                            const std::string& url) override {
     // The service registers this app and no other, and keeps no order.
-    if (url != bundleURL()) return nullptr;
-    switch (backend::requestFor(currentStatus(), true)) {
-      case backend::ServiceRequest::None:
-      case backend::ServiceRequest::Unregister: break;
-      case backend::ServiceRequest::OpenSettings:
-        // Registered, waiting for the user: only System Settings can approve it.
-        [SMAppService openSystemSettingsLoginItems];
-        return nullptr;
-      case backend::ServiceRequest::Register: {
-        NSError* error = nil;
-        const bool registered = [SMAppService.mainAppService registerAndReturnError:&error];
-        if (!registered)
-          NSLog(@"Launch at login: registering with the login items failed: %@", error);
-        else if (auto* t = trace())
-          t->loginItemsInsert(url, position == platform::LoginItemPosition::BeforeFirst);
-        statusMayHaveChanged();
-        const backend::ServiceStatus now = currentStatus();
-        if (backend::needsUserAfterRegistering(registered, now))
-          [SMAppService openSystemSettingsLoginItems];
-        if (!backend::isListed(now)) return nullptr;
-        break;
-      }
-    }
+    if (url != bundleURL() ||
+        !backend::listApp(*this, tracer(), url,
+                          position == platform::LoginItemPosition::BeforeFirst))
+      return nullptr;
     return std::make_shared<ServiceLoginItem>(url);
   }
 
   bool removeItem(const platform::LoginItem& item) override {
     auto* ours = dynamic_cast<const ServiceLoginItem*>(&item);
-    if (!ours) return false;
-    if (backend::requestFor(currentStatus(), false) != backend::ServiceRequest::Unregister)
-      return false;
-    NSError* error = nil;
-    if (![SMAppService.mainAppService unregisterAndReturnError:&error]) {
-      NSLog(@"Launch at login: unregistering from the login items failed: %@", error);
-      return false;
-    }
-    if (auto* t = trace()) t->loginItemsRemove(ours->url());
-    statusMayHaveChanged();
-    return true;
+    return ours && backend::unlistApp(*this, tracer(), ours->url());
   }
 
  private:
-  struct Observer {
-    platform::RunLoopMode mode;
-    platform::LoginItemsChangedCallback callback;
-    void* context;
-    std::shared_ptr<bool> live;
-  };
-
-  static backend::ServiceStatus currentStatus() {
+  backend::ServiceStatus status() override {
     return backend::serviceStatusFromRaw(static_cast<long>(SMAppService.mainAppService.status));
   }
+  bool registerApp(std::string* error) override {
+    NSError* failure = nil;
+    const bool registered = [SMAppService.mainAppService registerAndReturnError:&failure];
+    *error = fromNS(failure.description);
+    return registered;
+  }
+  bool unregisterApp(std::string* error) override {
+    NSError* failure = nil;
+    const bool unregistered = [SMAppService.mainAppService unregisterAndReturnError:&failure];
+    *error = fromNS(failure.description);
+    return unregistered;
+  }
+  void openSettings() override { [SMAppService openSystemSettingsLoginItems]; }
+  void log(const std::string& line) override { NSLog(@"%@", toNS(line)); }
 
   // As the agent writes its own bundle's URL, so that the two compare equal.
   static std::string bundleURL() {
     return platform::fileURLWithPath(platform::current().bundle().bundlePath(), true);
   }
 
-  void statusMayHaveChanged() {
-    if (!watch_.update(currentStatus())) return;
+  void statusMayHaveChanged() override {
+    if (!watch_.update(status())) return;
     // Delivered as the shared file list delivers: later, on the main run
     // loop, in the observer's mode (the default mode waits out menu
     // tracking).
     CFRunLoopRef main = CFRunLoopGetMain();
-    for (const auto& o : observers_) {
-      platform::LoginItemList* list = this;
-      std::shared_ptr<bool> live = o.live;
-      platform::LoginItemsChangedCallback callback = o.callback;
-      void* context = o.context;
-      CFRunLoopPerformBlock(main, runLoopModeName(o.mode), ^{
-        if (*live) callback(list, context);
+    observers_.announce([main](platform::RunLoopMode mode, std::function<void()> deliver) {
+      CFRunLoopPerformBlock(main, runLoopModeName(mode), ^{
+        deliver();
       });
-    }
+    });
     CFRunLoopWakeUp(main);
   }
 
@@ -358,7 +301,7 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
   }
 
   backend::StatusWatch watch_;
-  std::vector<Observer> observers_;
+  backend::LoginItemObservers observers_;
   NSTimer* timer_ = nil;
   id becameActive_ = nil;
 };

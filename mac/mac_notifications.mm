@@ -1,12 +1,12 @@
 #include "mac/mac_notifications.h"
 
 // Before AppKit: the platform's headers come before any of the SDK's.
+#include "backend/notification_objects.h"
 #include "mac/mac_window.h"
 
 #import <AppKit/AppKit.h>
 
-#include <unordered_map>
-#include <vector>
+#include <optional>
 
 #include "mac/mac_trace.h"
 #include "mac/ns_strings.h"
@@ -14,32 +14,17 @@
 namespace mac {
 namespace {
 
-// Boxes: platform pointers to objects the centre can hold, and
-// back. Kept for the process, so that a box is never reused for another
-// pointer while a registration may still name it.
-struct NotificationObjects {
-  std::unordered_map<const void*, NSValue*> boxes;
-
-  id box(const void* pointer) {
-    if (!pointer) return nil;
-    // A window of ours is what AppKit posts its notifications with.
-    if (NSWindow* window = nativeWindowOf(pointer)) return window;
-    NSValue* __strong& value = boxes[pointer];
-    if (!value) value = [NSValue valueWithPointer:pointer];
-    return value;
+class AppKitNotificationNatives final : public backend::NotificationNatives {
+ public:
+  const void* nativeWindowOf(const void* pointer) const override {
+    return (__bridge const void*)mac::nativeWindowOf(pointer);
   }
-  const void* unbox(id object) const {
-    if (!object) return nullptr;
-    if (const void* window = platformWindowOf(object)) return window;
-    if ([object isKindOfClass:[NSValue class]]) {
-      const void* pointer = [(NSValue*)object pointerValue];
-      auto it = boxes.find(pointer);
-      if (it != boxes.end() && it->second == object) return pointer;
-    }
-    return (__bridge const void*)object;
+  const void* platformWindowOf(const void* native) const override {
+    return mac::platformWindowOf((__bridge id)native);
   }
-  platform::Notification notification(NSNotification* n) const {
-    return {fromNS(n.name), unbox(n.object)};
+  const void* makeBox(const void* pointer) override {
+    // Kept for the process: the reference is never given back.
+    return CFBridgingRetain([NSValue valueWithPointer:pointer]);
   }
 };
 
@@ -48,47 +33,36 @@ struct NotificationObjects {
 
 // The target of one addObserver:selector:name:object: registration.
 @interface VSNotificationObserver : NSObject
-- (instancetype)initWithObjects:(const mac::NotificationObjects*)objects
-                       callback:(std::function<void(const platform::Notification&)>)callback;
+- (instancetype)initWithReceiver:(backend::NotificationReceiver)receiver;
 - (void)receive:(NSNotification*)notification;
+@end
+
+@implementation VSNotificationObserver {
+  std::optional<backend::NotificationReceiver> _receiver;
+}
+
+- (instancetype)initWithReceiver:(backend::NotificationReceiver)receiver {
+  if ((self = [super init])) _receiver.emplace(std::move(receiver));
+  return self;
+}
+
+- (void)receive:(NSNotification*)notification {
+  _receiver->receive(mac::fromNS(notification.name), (__bridge const void*)notification.object);
+}
+
 @end
 
 namespace mac {
 
 struct MacNotificationCenter::State {
-  NotificationObjects objects;
-  // Block registrations stay for the process, whatever becomes of the
-  // tokens handed out for them.
-  NSMutableArray<id>* blockObservers = [NSMutableArray array];
-  // The centre does not retain selector observers: they are kept here.
-  std::unordered_map<const void*, std::vector<VSNotificationObserver*>> observers;
+  AppKitNotificationNatives natives;
+  backend::NotificationObjects objects{natives};
+  // The centre retains neither kind of observer: both are kept here. Block
+  // registrations stay for the process, whatever becomes of the tokens
+  // handed out for them, under a key no owner of the agent's can be.
+  backend::ObserverRecords<id> observers;
+  const char blockObservers = 0;
 };
-
-}  // namespace mac
-
-@implementation VSNotificationObserver {
-  const mac::NotificationObjects* _objects;
-  std::function<void(const platform::Notification&)> _callback;
-}
-
-- (instancetype)initWithObjects:(const mac::NotificationObjects*)objects
-                       callback:(std::function<void(const platform::Notification&)>)callback {
-  if ((self = [super init])) {
-    _objects = objects;
-    _callback = std::move(callback);
-  }
-  return self;
-}
-
-- (void)receive:(NSNotification*)notification {
-  // The callback may remove this registration: it runs from a copy.
-  auto callback = _callback;
-  callback(_objects->notification(notification));
-}
-
-@end
-
-namespace mac {
 
 namespace {
 
@@ -104,50 +78,46 @@ struct BlockToken {
 MacNotificationCenter::MacNotificationCenter() : state_(std::make_unique<State>()) {}
 
 MacNotificationCenter::~MacNotificationCenter() {
-  for (id observer in state_->blockObservers) [center() removeObserver:observer];
-  for (auto& [owner, list] : state_->observers)
-    for (VSNotificationObserver* o : list) [center() removeObserver:o];
+  for (id observer : state_->observers.removeAll()) [center() removeObserver:observer];
 }
 
 platform::ObserverToken MacNotificationCenter::addObserverForName(
     const std::string& name, const void* object,
     std::function<void(const platform::Notification&)> block) {
-  const NotificationObjects* objects = &state_->objects;
+  auto receiver =
+      std::make_shared<backend::NotificationReceiver>(state_->objects, std::move(block));
   // On the main queue, a notification posted on the main thread is
   // delivered before the post returns.
-  id observer = [center() addObserverForName:toNS(name)
-                                      object:state_->objects.box(object)
-                                       queue:[NSOperationQueue mainQueue]
-                                  usingBlock:^(NSNotification* n) {
-                                    block(objects->notification(n));
-                                  }];
-  [state_->blockObservers addObject:observer];
+  id observer =
+      [center() addObserverForName:toNS(name)
+                            object:(__bridge id)state_->objects.box(object)
+                             queue:[NSOperationQueue mainQueue]
+                        usingBlock:^(NSNotification* n) {
+                          receiver->receive(fromNS(n.name), (__bridge const void*)n.object);
+                        }];
+  state_->observers.add(&state_->blockObservers, observer);
   return std::make_shared<BlockToken>(BlockToken{observer});
 }
 
 void MacNotificationCenter::addObserver(
     const void* observer, const std::string& name, const void* object,
     std::function<void(const platform::Notification&)> selector) {
-  VSNotificationObserver* target =
-      [[VSNotificationObserver alloc] initWithObjects:&state_->objects
-                                             callback:std::move(selector)];
-  state_->observers[observer].push_back(target);
+  VSNotificationObserver* target = [[VSNotificationObserver alloc]
+      initWithReceiver:backend::NotificationReceiver(state_->objects, std::move(selector))];
+  state_->observers.add(observer, target);
   [center() addObserver:target
                selector:@selector(receive:)
                    name:toNS(name)
-                 object:state_->objects.box(object)];
+                 object:(__bridge id)state_->objects.box(object)];
 }
 
 void MacNotificationCenter::removeObserver(const void* observer) {
-  auto it = state_->observers.find(observer);
-  if (it == state_->observers.end()) return;
-  for (VSNotificationObserver* o : it->second) [center() removeObserver:o];
-  state_->observers.erase(it);
+  for (id o : state_->observers.remove(observer)) [center() removeObserver:o];
 }
 
 void MacNotificationCenter::postNotificationName(const std::string& name, const void* object) {
-  if (auto* t = trace()) t->notify(name);
-  [center() postNotificationName:toNS(name) object:state_->objects.box(object)];
+  tracer().notify(name);
+  [center() postNotificationName:toNS(name) object:(__bridge id)state_->objects.box(object)];
 }
 
 }  // namespace mac

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "backend/dispatch_timer_life.h"
 #include "backend/perform_requests.h"
 #include "backend/run_loop_times.h"
 #include "mac/mac_trace.h"
@@ -24,7 +25,7 @@ class MacTimer final : public platform::Timer {
   void invalidate() override {
     if (!timer_.valid) return;
     [timer_ invalidate];
-    if (auto* t = trace()) t->timerStop(owner_, selector_);
+    tracer().timerStop(owner_, selector_);
   }
   bool isValid() const override { return timer_.valid; }
 
@@ -34,77 +35,55 @@ class MacTimer final : public platform::Timer {
 };
 
 // A timer source on the main queue, cancelled when its last owner lets it go.
+static_assert(backend::kDispatchTimeForever == DISPATCH_TIME_FOREVER);
+
 class MacDispatchTimer final : public platform::DispatchTimer {
  public:
   MacDispatchTimer(dispatch_source_t source, std::string owner)
-      : source_(source), owner_(std::move(owner)) {}
+      : source_(source), life_(std::move(owner)) {}
   ~MacDispatchTimer() override {
     dispatch_source_cancel(source_);
-    if (resumed_) {
-      if (auto* t = trace()) t->dispatchStop(owner_);
-    } else {
-      // Releasing a source that was never resumed is undefined; once
-      // cancelled, resuming it delivers nothing.
-      dispatch_resume(source_);
-    }
+    // Releasing a source that was never resumed is undefined; once
+    // cancelled, resuming it delivers nothing.
+    if (!life_.end(tracer(), true)) dispatch_resume(source_);
   }
   void setTimer(double start, double interval, double leeway) override {
     const auto s = backend::dispatchSchedule(start, interval, leeway);
-    intervalSeconds_ = s.repeats ? static_cast<double>(s.intervalNanos) / 1e9 : 0;
+    intervalSeconds_ = s.intervalSeconds;
     dispatch_source_set_timer(source_, dispatch_time(DISPATCH_TIME_NOW, s.startNanos),
-                              s.repeats ? s.intervalNanos : DISPATCH_TIME_FOREVER, s.leewayNanos);
+                              s.sourceIntervalNanos, s.leewayNanos);
   }
   void setEventHandler(std::function<void()> handler) override {
     dispatch_source_set_event_handler(source_, ^{
-      // The handler may release this source: it runs from its own copy.
-      auto run = handler;
-      if (run) run();
+      backend::DispatchTimerLife::fire(handler);
     });
   }
   void resume() override {
-    if (resumed_) return;
-    resumed_ = true;
-    if (auto* t = trace()) t->dispatchStart(owner_, intervalSeconds_);
-    dispatch_resume(source_);
+    if (life_.start(tracer(), intervalSeconds_)) dispatch_resume(source_);
   }
 
  private:
   dispatch_source_t source_;
-  std::string owner_;
+  backend::DispatchTimerLife life_;
   double intervalSeconds_ = 0;
-  bool resumed_ = false;
 };
 
 }  // namespace
 
 struct MacRunLoop::Pending {
-  backend::PerformRequests requests;
-  std::unordered_map<backend::PerformRequests::Id, NSTimer*> timers;
-
-  // Invalidates the timers of withdrawn requests; returns how many there were.
-  std::size_t drop(const std::vector<backend::PerformRequests::Id>& ids) {
-    for (auto id : ids) {
-      auto it = timers.find(id);
-      if (it == timers.end()) continue;
-      [it->second invalidate];
-      timers.erase(it);
-    }
-    return ids.size();
-  }
+  backend::PerformTimers<NSTimer*> requests{[](NSTimer* __strong& timer) { [timer invalidate]; }};
 };
 
 MacRunLoop::MacRunLoop() : pending_(std::make_unique<Pending>()) {}
 
-MacRunLoop::~MacRunLoop() {
-  for (auto& [id, timer] : pending_->timers) [timer invalidate];
-}
+MacRunLoop::~MacRunLoop() { pending_->requests.stopAll(); }
 
 std::shared_ptr<platform::Timer> MacRunLoop::scheduleTimer(double interval,
                                                            const std::string& owner,
                                                            const std::string& selector,
                                                            std::function<void()> action,
                                                            bool repeats) {
-  if (auto* t = trace()) t->timerStart(owner, selector, interval);
+  tracer().timerStart(owner, selector, interval);
   // A scheduled timer runs in the main run loop's default mode; NSTimer
   // itself takes intervals of 0 or less as 0.1 ms.
   NSTimer* timer = [NSTimer scheduledTimerWithTimeInterval:backend::clampSeconds(interval)
@@ -117,30 +96,27 @@ std::shared_ptr<platform::Timer> MacRunLoop::scheduleTimer(double interval,
 
 void MacRunLoop::performAfterDelay(const void* target, const std::string& selector, double delay,
                                    std::function<void()> action) {
-  if (auto* t = trace()) t->performSchedule(selector, delay);
+  tracer().performSchedule(selector, delay);
   const auto request = pending_->requests.add(target, selector);
   Pending* pending = pending_.get();
   // A block captures a reference parameter by reference: it gets a copy.
   std::string name = selector;
-  pending->timers[request] =
-      [NSTimer scheduledTimerWithTimeInterval:backend::clampSeconds(delay)
-                                      repeats:NO
-                                        block:^(NSTimer*) {
-                                          pending->timers.erase(request);
-                                          if (!pending->requests.ran(request)) return;
-                                          if (auto* t = trace()) t->performRun(name);
-                                          action();
-                                        }];
+  pending->requests.setTimer(
+      request, [NSTimer scheduledTimerWithTimeInterval:backend::clampSeconds(delay)
+                                               repeats:NO
+                                                 block:^(NSTimer*) {
+                                                   if (!pending->requests.fired(request)) return;
+                                                   tracer().performRun(name);
+                                                   action();
+                                                 }]);
 }
 
 void MacRunLoop::cancelPreviousPerformRequests(const void* target) {
-  std::size_t n = pending_->drop(pending_->requests.cancel(target));
-  if (auto* t = trace()) t->performCancel(std::nullopt, n);
+  tracer().performCancel(std::nullopt, pending_->requests.cancel(target, nullptr));
 }
 
 void MacRunLoop::cancelPreviousPerformRequests(const void* target, const std::string& selector) {
-  std::size_t n = pending_->drop(pending_->requests.cancel(target, selector));
-  if (auto* t = trace()) t->performCancel(selector, n);
+  tracer().performCancel(selector, pending_->requests.cancel(target, &selector));
 }
 
 double MacRunLoop::currentTime() { return NSProcessInfo.processInfo.systemUptime; }

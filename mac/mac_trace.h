@@ -10,5 +10,9 @@ namespace mac {
 
 // The trace, or null when it is not asked for. Decided once, at first use.
 backend::Trace* trace();
+// The trace, or the muted one when it is not asked for: events are reported
+// unconditionally, and what is costly to learn for a line is asked only
+// while tracer().on().
+backend::Trace& tracer();
 
 }  // namespace mac

@@ -36,4 +36,9 @@ backend::Trace* trace() {
   return instance;
 }
 
+backend::Trace& tracer() {
+  static backend::Trace& instance = trace() ? *trace() : backend::Trace::muted();
+  return instance;
+}
+
 }  // namespace mac

@@ -1,8 +1,10 @@
 #include "mac/mac_updater.h"
 
 #include "backend/trace.h"
+#include "backend/updater_loading.h"
 #include "mac/cf_values.h"
 #include "mac/mac_trace.h"
+#include "mac/ns_strings.h"
 
 #import <Foundation/Foundation.h>
 
@@ -39,37 +41,53 @@ namespace mac {
 
 namespace {
 
+// Sparkle.framework among the bundle's private frameworks.
+class BundledUpdaterFramework final : public backend::UpdaterFramework {
+ public:
+  bool find() override {
+    NSString* frameworks = NSBundle.mainBundle.privateFrameworksPath;
+    NSString* path = [frameworks stringByAppendingPathComponent:@"Sparkle.framework"];
+    bundle_ = path ? [NSBundle bundleWithPath:path] : nil;
+    return bundle_ != nil;
+  }
+  bool load(std::string* error) override {
+    NSError* failure = nil;
+    const bool loaded = [bundle_ loadAndReturnError:&failure];
+    *error = fromNS(failure.localizedDescription);
+    return loaded;
+  }
+  bool findUpdater() override {
+    updater_ = NSClassFromString(@"SUUpdater");
+    return [updater_ respondsToSelector:@selector(sharedUpdater)];
+  }
+  Class updaterClass() const { return updater_; }
+
+ private:
+  NSBundle* bundle_ = nil;
+  Class updater_ = Nil;
+};
+
 // The framework's updater class, loaded at first use; Nil without the
 // framework, said once in the log.
 Class updaterClass() {
   static Class const cls = []() -> Class {
-    NSString* reason = nil;
-    Class found = Nil;
-    NSString* frameworks = NSBundle.mainBundle.privateFrameworksPath;
-    NSString* path = [frameworks stringByAppendingPathComponent:@"Sparkle.framework"];
-    NSBundle* framework = path ? [NSBundle bundleWithPath:path] : nil;
-    NSError* error = nil;
-    if (!framework) {
-      reason = @"the application bundle has no Sparkle.framework";
-    } else if (![framework loadAndReturnError:&error]) {
-      reason = error ? error.localizedDescription : @"Sparkle.framework does not load";
-    } else {
-      found = NSClassFromString(@"SUUpdater");
-      if (![found respondsToSelector:@selector(sharedUpdater)]) {
-        found = Nil;
-        reason = @"Sparkle.framework has no SUUpdater";
-      }
+    BundledUpdaterFramework framework;
+    if (auto reason = backend::loadUpdaterFramework(framework)) {
+      NSLog(@"Updates are unavailable: %@", toNS(*reason));
+      return Nil;
     }
-    if (reason) NSLog(@"Updates are unavailable: %@", reason);
-    return found;
+    return framework.updaterClass();
   }();
   return cls;
 }
 
-// The shared updater, asked for each time as the framework hands it out.
-id<VSUpdater> sharedUpdater() {
-  Class cls = updaterClass();
-  return cls ? [(Class<VSUpdaterClass>)cls sharedUpdater] : nil;
+// The shared updater, asked for each time as the framework hands it out,
+// when it understands `message`; nil otherwise, and without the framework
+// (a message to nil does nothing). A framework of another generation must
+// not end the process with an unknown selector.
+id<VSUpdater> updaterAnswering(SEL message) {
+  id<VSUpdater> updater = [(Class<VSUpdaterClass>)updaterClass() sharedUpdater];
+  return [updater respondsToSelector:message] ? updater : nil;
 }
 
 NSURL* urlFrom(const std::optional<std::string>& url) {
@@ -88,51 +106,40 @@ struct MacUpdater::State {
 MacUpdater::MacUpdater() : state_(std::make_unique<State>()) {}
 MacUpdater::~MacUpdater() = default;
 
-// Each message is sent only when the updater understands it: a framework of
-// another generation must not end the process with an unknown selector.
-
 void MacUpdater::setDelegate(platform::NibObject* delegate) {
-  if (auto* t = trace()) t->updaterDelegate();
+  tracer().updaterDelegate();
   state_->delegate = delegate ? [[VSUpdaterDelegate alloc] initWithAgentDelegate:delegate] : nil;
-  id<VSUpdater> updater = sharedUpdater();
-  if ([updater respondsToSelector:@selector(setDelegate:)]) [updater setDelegate:state_->delegate];
+  [updaterAnswering(@selector(setDelegate:)) setDelegate:state_->delegate];
 }
 
 void MacUpdater::setFeedURL(const std::optional<std::string>& url) {
-  if (auto* t = trace()) t->updaterFeed(url);
-  id<VSUpdater> updater = sharedUpdater();
-  if ([updater respondsToSelector:@selector(setFeedURL:)]) [updater setFeedURL:urlFrom(url)];
+  tracer().updaterFeed(url);
+  [updaterAnswering(@selector(setFeedURL:)) setFeedURL:urlFrom(url)];
 }
 
 void MacUpdater::setAutomaticallyChecksForUpdates(bool automatic) {
-  if (auto* t = trace()) t->updaterAutomatic(automatic);
-  id<VSUpdater> updater = sharedUpdater();
-  if ([updater respondsToSelector:@selector(setAutomaticallyChecksForUpdates:)])
-    [updater setAutomaticallyChecksForUpdates:automatic];
+  tracer().updaterAutomatic(automatic);
+  [updaterAnswering(@selector(setAutomaticallyChecksForUpdates:))
+      setAutomaticallyChecksForUpdates:automatic];
 }
 
 void MacUpdater::checkForUpdatesInBackground() {
-  if (auto* t = trace()) t->updaterCheck(false);
-  id<VSUpdater> updater = sharedUpdater();
-  if ([updater respondsToSelector:@selector(checkForUpdatesInBackground)])
-    [updater checkForUpdatesInBackground];
+  tracer().updaterCheck(false);
+  [updaterAnswering(@selector(checkForUpdatesInBackground)) checkForUpdatesInBackground];
 }
 
 void MacUpdater::setUpdateCheckInterval(double seconds) {
-  if (auto* t = trace()) t->updaterInterval(seconds);
-  id<VSUpdater> updater = sharedUpdater();
-  if ([updater respondsToSelector:@selector(setUpdateCheckInterval:)])
-    [updater setUpdateCheckInterval:seconds];
+  tracer().updaterInterval(seconds);
+  [updaterAnswering(@selector(setUpdateCheckInterval:)) setUpdateCheckInterval:seconds];
 }
 
 bool MacUpdater::isAvailable() { return updaterClass() != Nil; }
 
 void MacUpdater::checkForUpdates(platform::NibObject*) {
-  if (auto* t = trace()) t->updaterCheck(true);
-  id<VSUpdater> updater = sharedUpdater();
+  tracer().updaterCheck(true);
   // The sender of this action is not read by the updater; the agent's
   // sender has no Objective-C object to stand for it.
-  if ([updater respondsToSelector:@selector(checkForUpdates:)]) [updater checkForUpdates:nil];
+  [updaterAnswering(@selector(checkForUpdates:)) checkForUpdates:nil];
 }
 
 }  // namespace mac

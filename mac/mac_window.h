@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "backend/bound_controls.h"
 #include "platform/appkit.h"
 
 #ifdef __OBJC__
@@ -58,8 +59,8 @@ class MacWindow final : public platform::Window {
   std::unique_ptr<Native> native_;
   // After native_: the controls go before the window that shows them.
   std::vector<std::shared_ptr<platform::NibObject>> objects_;
-  std::vector<platform::NibObject*> observed_;
-  platform::KeyValueObserving* kvo_ = nullptr;
+  // Last: the bound objects are let go before the controls that follow them.
+  backend::BoundObjects bound_;
 };
 
 #ifdef __OBJC__

@@ -82,9 +82,6 @@ MacWindow::MacWindow(std::string name, platform::Rect frame) : name_(std::move(n
 }
 
 MacWindow::~MacWindow() {
-  // The bound objects go with the window: nobody may observe them any more.
-  if (kvo_)
-    for (auto* object : observed_) kvo_->removeObservers(object);
   liveWindows().erase(platformPointer(this));
   native_->window.platformWindow = nullptr;
   [native_->window orderOut:nil];
@@ -110,19 +107,19 @@ std::optional<platform::Rect> MacWindow::screenFrame() const {
 
 void MacWindow::setFrameOrigin(platform::Point origin) {
   [native_->window setFrameOrigin:NSMakePoint(origin.x, origin.y)];
-  if (auto* t = trace()) t->windowMove(name_, origin);
+  tracer().windowMove(name_, origin);
 }
 
 void MacWindow::setFrame(platform::Rect frame) {
   // The controls' autoresizing masks keep them below the title bar; the
   // text field at the bottom takes the height.
   [native_->window setFrame:toNSRect(frame) display:YES];
-  if (auto* t = trace()) t->windowResize(name_, frame);
+  tracer().windowResize(name_, frame);
 }
 
 void MacWindow::center() {
   [native_->window center];
-  if (auto* t = trace()) t->windowCenter(name_, frame().origin);
+  tracer().windowCenter(name_, frame().origin);
 }
 
 void MacWindow::makeKeyAndOrderFront() {
@@ -132,7 +129,7 @@ void MacWindow::makeKeyAndOrderFront() {
     // would open behind the active application's.
     [native_->window orderFrontRegardless];
   }
-  if (auto* t = trace()) t->windowShow(name_, frame());
+  tracer().windowShow(name_, frame());
 }
 
 bool MacWindow::isVisible() const { return native_->window.visible; }
@@ -145,8 +142,7 @@ void MacWindow::close() {
 
 void MacWindow::setObservedObjects(std::vector<platform::NibObject*> objects,
                                    platform::KeyValueObserving* kvo) {
-  observed_ = std::move(objects);
-  kvo_ = kvo;
+  bound_.set(std::move(objects), kvo);
 }
 
 NSView* MacWindow::contentView() const { return native_->window.contentView; }

@@ -32,7 +32,7 @@ std::vector<platform::RunningApplication> MacWorkspace::runningApplicationsWithB
 }
 
 bool MacWorkspace::openURL(const std::string& url) {
-  if (auto* t = trace()) t->urlOpen(url);
+  tracer().urlOpen(url);
   NSURL* u = [NSURL URLWithString:toNS(url)];
   return u && [[NSWorkspace sharedWorkspace] openURL:u];
 }
@@ -49,15 +49,13 @@ const std::vector<platform::Rect>& MacWorkspace::screenFrames() {
 }
 
 void MacWorkspace::reportSetupFinding(const platform::SetupFinding& finding) {
-  if (auto* t = trace()) t->setupFinding(finding);
+  tracer().setupFinding(finding);
 }
 
-void MacWorkspace::reportStalePermission(bool stale) {
-  if (auto* t = trace()) t->stalePermission(stale);
-}
+void MacWorkspace::reportStalePermission(bool stale) { tracer().stalePermission(stale); }
 
 void MacWorkspace::log(const std::string& text) {
-  if (auto* t = trace()) t->log(text);
+  tracer().log(text);
   // The text is an argument, never the format: it may hold a % of its own.
   NSLog(@"%@", toNS(text));
 }

@@ -6,6 +6,7 @@
 // error and traced as `input.error "MESSAGE"`, so that a scenario shows it.
 #include <iostream>
 
+#include "backend/responder_chain.h"
 #include "sim/desktop/desktop.h"
 
 namespace sim {
@@ -38,9 +39,8 @@ void Desktop::chooseMenuItem(const std::string& title, int line) {
     // While the menu is tracked, work meant for the default run-loop mode
     // waits; it runs once the menu has closed.
     ctx.trackingMenu = true;
-    bool handled = item->target()
-                       ? item->target()->performAction(item->action(), item.get())
-                       : session_->simApplication().sendAction(item->action(), item.get());
+    SimApplication& app = session_->simApplication();
+    bool handled = backend::sendMenuItemAction(*item, app, app.delegate());
     ctx.trackingMenu = false;
     if (!handled) inputError(line, "nobody responds to " + item->action());
     auto waiting = std::move(ctx.waitingForDefaultMode);

@@ -1,9 +1,9 @@
 #include "sim/services/sim_appkit.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 
+#include "backend/resource_files.h"
 #include "platform/platform.h"
 #include "sim/services/nib_loader.h"
 
@@ -12,28 +12,30 @@ namespace sim {
 void SimStatusItem::setMenu(std::shared_ptr<platform::Menu> menu) {
   menu_ = std::move(menu);
   if (!menu_) return;
-  std::string titles;
-  for (const auto& item : menu_->items()) {
-    if (!titles.empty()) titles += ' ';
-    titles += item->isSeparatorItem() ? "---" : quoted(item->title());
-  }
-  ctx_.trace.statusItemMenu(titles);
+  ctx_.trace.statusItemMenu(*menu_);
 }
 
 SimAppKit::~SimAppKit() = default;
 
 std::shared_ptr<platform::Image> SimAppKit::imageNamed(const std::string& name) {
-  if (auto it = images_.find(name); it != images_.end()) return it->second;
-  // The system's own images, then the application's image resources.
+  return images_.imageNamed(name, ctx_.resourceDir, *this);
+}
+
+// The simulated desktop draws no pictures: an image is its name.
+std::shared_ptr<platform::Image> SimAppKit::fromBitmap(const std::string& name, const std::string&,
+                                                       const std::string&) {
+  return std::make_shared<SimImage>(name);
+}
+
+std::shared_ptr<platform::Image> SimAppKit::named(const std::string& name) {
+  // The system's own images, then the bundle's image files.
   bool known =
       name == platform::kImageNameStatusAvailable || name == platform::kImageNameStatusUnavailable;
-  for (const char* ext : {".pbm", ".png", ".pdf"}) {
+  for (const char* ext : {".png", ".pdf"}) {
     if (known) break;
-    std::error_code ec;
-    known = std::filesystem::is_regular_file(ctx_.resourceDir + "/" + name + ext, ec);
+    known = !backend::resourceFile(ctx_.resourceDir, name, ext).empty();
   }
-  if (!known) return nullptr;
-  return images_[name] = std::make_shared<SimImage>(name);
+  return known ? std::make_shared<SimImage>(name) : nullptr;
 }
 
 std::shared_ptr<platform::StatusItem> SimAppKit::statusItemWithLength(double length) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "backend/image_lookup.h"
 #include "platform/appkit.h"
 #include "sim/services/session_context.h"
 #include "sim/services/sim_window.h"
@@ -33,7 +34,7 @@ class SimStatusItem final : public platform::StatusItem {
   std::shared_ptr<platform::Menu> menu_;
 };
 
-class SimAppKit final : public platform::AppKit {
+class SimAppKit final : public platform::AppKit, private backend::ImageSources {
  public:
   explicit SimAppKit(SessionContext& ctx) : ctx_(ctx) {}
   ~SimAppKit() override;
@@ -55,8 +56,12 @@ class SimAppKit final : public platform::AppKit {
   std::vector<std::shared_ptr<SimStatusItem>> statusItems() const;
 
  private:
+  std::shared_ptr<platform::Image> fromBitmap(const std::string& name, const std::string& path,
+                                              const std::string& path2x) override;
+  std::shared_ptr<platform::Image> named(const std::string& name) override;
+
   SessionContext& ctx_;
-  std::map<std::string, std::shared_ptr<platform::Image>> images_;
+  backend::ImageLookup images_;
   std::vector<std::weak_ptr<SimStatusItem>> statusItems_;
   std::vector<std::weak_ptr<SimWindow>> windows_;
   std::uint64_t frontCounter_ = 0;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "backend/interface_builder.h"
+#include "backend/responder_chain.h"
 #include "platform/platform.h"
 #include "sim/services/sim_appkit.h"
 
@@ -57,15 +58,7 @@ void SimApplication::terminate(platform::NibObject*) {
 }
 
 bool SimApplication::sendAction(const std::string& selector, platform::NibObject* sender) {
-  if (selector == "terminate:") {
-    terminate(sender);
-    return true;
-  }
-  if (selector == "orderFrontStandardAboutPanel:") {
-    orderFrontStandardAboutPanel(sender);
-    return true;
-  }
-  return delegate_ && delegate_->performAction(selector, sender);
+  return backend::sendAlongResponderChain(*this, delegate_, selector, sender);
 }
 
 }  // namespace sim

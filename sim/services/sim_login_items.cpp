@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "backend/login_item_observers.h"
+
 namespace sim {
 
 namespace {
@@ -58,11 +60,7 @@ void SimLoginItemList::addObserver(platform::RunLoopMode mode,
 
 void SimLoginItemList::removeObserver(platform::RunLoopMode mode,
                                       platform::LoginItemsChangedCallback callback, void* context) {
-  std::erase_if(observers_, [&](const Observer& o) {
-    bool same = o.mode == mode && o.callback == callback && o.context == context;
-    if (same) *o.live = false;
-    return same;
-  });
+  backend::removeObservers(observers_, mode, callback, context);
 }
 
 std::vector<std::shared_ptr<const platform::LoginItem>> SimLoginItemList::copySnapshot() {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "backend/dispatch_timer_life.h"
+
 namespace sim {
 
 namespace {
@@ -62,12 +64,10 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
 class SimDispatchTimer final : public platform::DispatchTimer {
  public:
   SimDispatchTimer(SessionContext& ctx, std::string owner)
-      : ctx_(ctx), owner_(std::move(owner)), alive_(std::make_shared<char>()) {}
+      : ctx_(ctx), life_(std::move(owner)), alive_(std::make_shared<char>()) {}
   ~SimDispatchTimer() override {
-    if (!resumed_) return;
-    ctx_.queue.cancel(id_);
     // A process that ends takes its timers along without a word.
-    if (!ctx_.stopRequested) ctx_.trace.dispatchStop(owner_);
+    if (life_.end(ctx_.trace, !ctx_.stopRequested)) ctx_.queue.cancel(id_);
   }
   void setTimer(double start, double interval, double) override {
     start_ = toNanos(start);
@@ -75,10 +75,8 @@ class SimDispatchTimer final : public platform::DispatchTimer {
   }
   void setEventHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
   void resume() override {
-    if (resumed_) return;
-    resumed_ = true;
-    ctx_.trace.dispatchStart(owner_, static_cast<double>(interval_) / 1e9);
-    arm(ctx_.queue.now() + start_);
+    if (life_.start(ctx_.trace, static_cast<double>(interval_) / 1e9))
+      arm(ctx_.queue.now() + start_);
   }
 
  private:
@@ -88,17 +86,15 @@ class SimDispatchTimer final : public platform::DispatchTimer {
       if (alive.expired()) return;
       if (interval_ > 0) arm(due + interval_);
       // The handler may release this source; nothing here is touched after it.
-      auto handler = handler_;
-      if (handler) handler();
+      backend::DispatchTimerLife::fire(handler_);
     });
   }
 
   SessionContext& ctx_;
-  std::string owner_;
+  backend::DispatchTimerLife life_;
   std::shared_ptr<char> alive_;  // lets a queued firing see that the source is gone
   std::function<void()> handler_;
   Nanos start_ = 0, interval_ = 0;
-  bool resumed_ = false;
   RunQueue::Id id_ = 0;
 };
 
@@ -123,32 +119,21 @@ void SimRunLoop::performAfterDelay(const void* target, const std::string& select
                                    std::function<void()> action) {
   ctx_.trace.performSchedule(selector, delay);
   auto request = requests_.add(target, selector);
-  queued_[request] =
-      ctx_.queue.schedule(ctx_.queue.now() + toNanos(delay), RunQueue::kWork, ctx_.owner,
-                          [this, request, selector, action = std::move(action)] {
-                            queued_.erase(request);
-                            if (!requests_.ran(request)) return;
-                            ctx_.trace.performRun(selector);
-                            action();
-                          });
-}
-
-std::size_t SimRunLoop::drop(const std::vector<backend::PerformRequests::Id>& requests) {
-  for (auto request : requests) {
-    auto it = queued_.find(request);
-    if (it == queued_.end()) continue;
-    ctx_.queue.cancel(it->second);
-    queued_.erase(it);
-  }
-  return requests.size();
+  requests_.setTimer(
+      request, ctx_.queue.schedule(ctx_.queue.now() + toNanos(delay), RunQueue::kWork, ctx_.owner,
+                                   [this, request, selector, action = std::move(action)] {
+                                     if (!requests_.fired(request)) return;
+                                     ctx_.trace.performRun(selector);
+                                     action();
+                                   }));
 }
 
 void SimRunLoop::cancelPreviousPerformRequests(const void* target) {
-  ctx_.trace.performCancel(std::nullopt, drop(requests_.cancel(target)));
+  ctx_.trace.performCancel(std::nullopt, requests_.cancel(target, nullptr));
 }
 
 void SimRunLoop::cancelPreviousPerformRequests(const void* target, const std::string& selector) {
-  ctx_.trace.performCancel(selector, drop(requests_.cancel(target, selector)));
+  ctx_.trace.performCancel(selector, requests_.cancel(target, &selector));
 }
 
 double SimRunLoop::currentTime() { return static_cast<double>(ctx_.queue.now()) / 1e9; }

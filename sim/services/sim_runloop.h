@@ -31,11 +31,10 @@ class SimRunLoop final : public platform::RunLoop {
 
  private:
   // Takes withdrawn requests off the queue; returns how many there were.
-  std::size_t drop(const std::vector<backend::PerformRequests::Id>& requests);
 
   SessionContext& ctx_;
-  backend::PerformRequests requests_;
-  std::unordered_map<backend::PerformRequests::Id, RunQueue::Id> queued_;
+  backend::PerformTimers<RunQueue::Id> requests_{
+      [this](RunQueue::Id& queued) { ctx_.queue.cancel(queued); }};
 };
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "backend/bound_controls.h"
 #include "platform/platform.h"
 
 namespace sim {
@@ -30,14 +31,10 @@ void SimButton::readBoundValue() {
     checked_ = platform::current().userDefaults().boolForKey(binding_->key);
     return;
   }
-  platform::PrefValue value;
-  if (binding_->object->valueForKey(binding_->key, &value))
-    checked_ = std::holds_alternative<bool>(value) ? std::get<bool>(value) : false;
+  checked_ = backend::boundCheckboxState(*binding_->object, binding_->key, checked_);
 }
 
-void SimButton::press() {
-  if (target_ && !action_.empty()) target_->performAction(action_, this);
-}
+void SimButton::press() { backend::pressButton(target_, action_, this); }
 
 void SimButton::setChecked(bool on) {
   readBoundValue();
@@ -53,14 +50,10 @@ void SimButton::setChecked(bool on) {
 void SimImageView::setImage(std::shared_ptr<platform::Image> image) {
   if (image == image_) return;
   image_ = std::move(image);
-  ctx_.trace.controlImage(image_ ? image_->name() : "none");
+  ctx_.trace.controlImage(image_.get());
 }
 
-SimWindow::~SimWindow() {
-  // The bound objects go with the window: nobody may observe them any more.
-  if (kvo_)
-    for (auto* object : observed_) kvo_->removeObservers(object);
-}
+SimWindow::~SimWindow() = default;
 
 std::optional<platform::Rect> SimWindow::screenFrame() const {
   std::optional<platform::Rect> best;
@@ -124,8 +117,7 @@ SimButton* SimWindow::buttonTitled(const std::string& title, SimButton::Kind kin
 
 void SimWindow::setObservedObjects(std::vector<platform::NibObject*> objects,
                                    platform::KeyValueObserving* kvo) {
-  observed_ = std::move(objects);
-  kvo_ = kvo;
+  bound_.set(std::move(objects), kvo);
 }
 
 }  // namespace sim

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "backend/bound_controls.h"
 #include "platform/appkit.h"
 #include "sim/services/session_context.h"
 
@@ -151,8 +152,8 @@ class SimWindow final : public platform::Window {
   bool visible_ = false;
   std::vector<std::shared_ptr<platform::NibObject>> objects_;
   std::vector<std::shared_ptr<SimButton>> buttons_;
-  std::vector<platform::NibObject*> observed_;
-  platform::KeyValueObserving* kvo_ = nullptr;
+  // Last: the bound objects are let go before the buttons that follow them.
+  backend::BoundObjects bound_;
 };
 
 }  // namespace sim

@@ -73,3 +73,51 @@ TEST_F(PerformRequestsBook, ARequestThatRanIsNotWithdrawnLater) {
 }
 
 }  // namespace
+
+namespace {
+
+// Timers are numbers; stopping one records it.
+class PerformTimersTest : public ::testing::Test {
+ protected:
+  std::vector<int> stopped_;
+  backend::PerformTimers<int> book_{[this](int& timer) { stopped_.push_back(timer); }};
+};
+
+TEST_F(PerformTimersTest, AWithdrawnRequestsTimerIsStoppedAndAFiringOfItRunsNothing) {
+  int target = 0, other = 0;
+  auto a = book_.add(&target, "show");
+  book_.setTimer(a, 10);
+  auto b = book_.add(&target, "hide");
+  book_.setTimer(b, 11);
+  auto c = book_.add(&other, "show");
+  book_.setTimer(c, 12);
+
+  const std::string show = "show";
+  EXPECT_EQ(book_.cancel(&target, &show), 1u);
+  EXPECT_EQ(stopped_, std::vector<int>{10});
+  // The platform may still deliver a firing that was under way.
+  EXPECT_FALSE(book_.fired(a));
+  EXPECT_TRUE(book_.fired(c));
+  EXPECT_FALSE(book_.fired(c));  // a request runs once
+  EXPECT_EQ(book_.pending(), 1u);
+
+  // A request whose timer has fired already is no longer withdrawn.
+  EXPECT_EQ(book_.cancel(&target, nullptr), 1u);
+  EXPECT_EQ(stopped_, (std::vector<int>{10, 11}));
+  EXPECT_EQ(book_.cancel(&other, nullptr), 0u);
+}
+
+TEST_F(PerformTimersTest, ARequestWithdrawnBeforeItsTimerIsSetStopsNothing) {
+  int target = 0;
+  auto a = book_.add(&target, "show");
+  EXPECT_EQ(book_.cancel(&target, nullptr), 1u);
+  book_.setTimer(a, 10);  // set after all: the firing still runs nothing
+  EXPECT_FALSE(book_.fired(a));
+  EXPECT_TRUE(stopped_.empty());
+  book_.setTimer(book_.add(&target, "hide"), 11);
+  book_.stopAll();
+  EXPECT_EQ(stopped_, std::vector<int>{11});
+  EXPECT_EQ(book_.timers(), 0u);
+}
+
+}  // namespace

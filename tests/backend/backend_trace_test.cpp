@@ -87,14 +87,25 @@ TEST_F(TraceLines, AccessibilityAndEvents) {
 }
 
 TEST_F(TraceLines, WindowsAndControls) {
+  struct NamedImage final : platform::Image {
+    const std::string& name() const override { return imageName; }
+    void setTemplate(bool) override {}
+    bool isTemplate() const override { return false; }
+    std::string imageName = "NSStatusAvailable";
+  } available;
   trace_.windowShow("SettingsController", {{480, 290}, {480, 320}});
   trace_.windowMove("SettingsController", {-10.5, 1e6});
   trace_.windowCenter("About", {718, 456});
   trace_.windowClose("SettingsController");
   trace_.controlTitle("Request Access");
-  trace_.controlImage("NSStatusAvailable");
+  trace_.controlImage(&available);
+  trace_.controlImage(nullptr);
   trace_.statusItemCreate();
-  trace_.statusItemMenu("\"Settings…\" --- \"Quit\"");
+  platform::Menu menu("");
+  menu.addItem("Settings…", "openSettings:", ",");
+  menu.addItem(platform::MenuItem::separatorItem());
+  menu.addItem("Say \"Quit\"", "terminate:", "q");
+  trace_.statusItemMenu(menu);
   EXPECT_EQ(written(),
             "0.000 window.show \"SettingsController\" 480 290 480 320\n"
             "0.000 window.move \"SettingsController\" -10.5 1000000\n"
@@ -102,8 +113,9 @@ TEST_F(TraceLines, WindowsAndControls) {
             "0.000 window.close \"SettingsController\"\n"
             "0.000 control.title \"Request Access\"\n"
             "0.000 control.image NSStatusAvailable\n"
+            "0.000 control.image none\n"
             "0.000 statusitem.create\n"
-            "0.000 statusitem.menu \"Settings…\" --- \"Quit\"\n");
+            "0.000 statusitem.menu \"Settings…\" --- \"Say \\\"Quit\\\"\"\n");
 }
 
 TEST_F(TraceLines, ApplicationUpdaterAndLoginItems) {
@@ -250,6 +262,18 @@ TEST(TraceFormats, ElementsShowTheirTitleElseTheirRoleElseNone) {
   EXPECT_EQ(backend::elementLabel(false, "Safari", "AXDockItem"), "none")
       << "what is no element shows nothing of it";
   EXPECT_EQ(backend::elementLabel(true, "A \"B\"", std::nullopt), "\"A \\\"B\\\"\"");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MutedTrace, WritesNothingAndCountsNoLines) {
+  backend::Trace& muted = backend::Trace::muted();
+  EXPECT_FALSE(muted.on());
+  muted.notify("Name");
+  muted.emitBlock(Event::Inspect, "a\nb");
+  EXPECT_EQ(muted.lines(), 0u);
 }
 
 }  // namespace

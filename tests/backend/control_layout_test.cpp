@@ -171,4 +171,29 @@ TEST(ControlLayout, WidthIsCheckedAtTheWindow) {
   EXPECT_EQ(message(file, {480, 172}), "");
 }
 
+TEST(ControlRows, RowsGoInFileOrderAndAskingPastThemOrForANestedKeyIsAFaultyFile) {
+  auto file = windowFrom(
+      "# two controls\n"
+      "window 0 0 400 200\n"
+      "checkbox \"One\" bind defaults launchAtLogin\n"
+      "checkbox \"Two\" bind defaults hover.delay\n");
+  backend::ControlRows rows(file, {400, 172});
+  const auto& first = rows.next();
+  const auto& second = rows.next();
+  EXPECT_EQ(first.line, 3);
+  EXPECT_EQ(second.line, 4);
+  EXPECT_EQ(rows.keyPath(first, "launchAtLogin"), "values.launchAtLogin");
+  auto fault = [](auto&& call) {
+    try {
+      call();
+    } catch (const backend::InterfaceError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  EXPECT_EQ(fault([&] { rows.keyPath(second, "hover.delay"); }),
+            "test.ui:4: the defaults key hover.delay is not one key");
+  EXPECT_EQ(fault([&] { rows.next(); }), "test.ui:2: more controls than the layout has rows for");
+}
+
 }  // namespace

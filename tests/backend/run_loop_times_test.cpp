@@ -62,3 +62,19 @@ TEST(RunLoopTimes, StartAndLeewayAreNeverNegative) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DispatchScheduleTest, ASourceThatFiresOnceIsGivenNoIntervalAndTracedWithNone) {
+  auto once = backend::dispatchSchedule(0.5, 0, 0);
+  EXPECT_EQ(once.sourceIntervalNanos, backend::kDispatchTimeForever);
+  EXPECT_EQ(once.intervalSeconds, 0.0);
+  auto negative = backend::dispatchSchedule(0.5, -2.0, 0);
+  EXPECT_EQ(negative.sourceIntervalNanos, backend::kDispatchTimeForever);
+  EXPECT_EQ(negative.intervalSeconds, 0.0);
+  auto every = backend::dispatchSchedule(0, 0.25, 0);
+  EXPECT_EQ(every.sourceIntervalNanos, 250000000u);
+  EXPECT_EQ(every.intervalSeconds, 0.25);
+}
+
+}  // namespace
