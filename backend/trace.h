@@ -72,6 +72,7 @@ enum class Event {
   SetupCheck,      // one item of the set-up check: "setup.check ITEM pass|fail DETAIL"
   SetupStale,      // Accessibility calls refused although trusted, tick after tick
   SetupRecovered,  // they are answered again
+  SetupAdvice,     // after a failed item: "setup.advice ITEM "WHAT TO DO""
   Count
 };
 
