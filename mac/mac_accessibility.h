@@ -69,6 +69,8 @@ class MacAccessibility final : public platform::Accessibility {
   platform::AXError performAction(const platform::UIElement* e, const std::string& action) override;
   platform::AXError getPid(const platform::UIElement* e, pid_t* pid) override;
   bool isEqual(const platform::UIElement* a, const platform::UIElement* b) override;
+  // AXUIElementSetMessagingTimeout (mac_messaging_timeout.mm).
+  platform::AXError setMessagingTimeout(const platform::UIElement* e, float seconds) override;
   bool isProcessTrusted() override;
   // Prompting while not trusted also opens System Settings at the
   // Accessibility list: the system prompts an app once only.

@@ -172,6 +172,8 @@ std::shared_ptr<platform::Image> MacAppKit::imageNamed(const std::string& name) 
 
 std::shared_ptr<platform::StatusItem> MacAppKit::statusItemWithLength(double length) {
   NSStatusItem* item = [[NSStatusBar systemStatusBar] statusItemWithLength:length];
+  // An image alone says nothing to VoiceOver.
+  item.button.accessibilityLabel = @"Vistrel";
   if (auto* t = trace()) t->statusItemCreate();
   return std::make_shared<MacStatusItem>(item);
 }
