@@ -64,6 +64,11 @@ constexpr std::array<const char*, static_cast<std::size_t>(Event::Count)> kNames
     "setup.stale",
     "setup.recovered",
     "setup.advice",
+    "ax.wait",
+    "runloop.tracking",
+    "runloop.default",
+    "system.sleep",
+    "system.wake",
 };
 // Every event has its name: a missing one would leave the last entry empty.
 static_assert(kNames.back() != nullptr);

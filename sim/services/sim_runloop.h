@@ -20,6 +20,12 @@ class SimRunLoop final : public platform::RunLoop {
                                                  const std::string& selector,
                                                  std::function<void()> action,
                                                  bool repeats) override;
+  std::shared_ptr<platform::Timer> scheduleCommonModesTimer(double interval,
+                                                            const std::string& owner,
+                                                            const std::string& selector,
+                                                            std::function<void()> action,
+                                                            bool repeats) override;
+  void observeEventTracking(std::function<void(bool tracking)> observer) override;
   void performAfterDelay(const void* target, const std::string& selector, double delay,
                          std::function<void()> action) override;
   void cancelPreviousPerformRequests(const void* target) override;
@@ -30,6 +36,10 @@ class SimRunLoop final : public platform::RunLoop {
   std::size_t pendingRequests() const { return requests_.pending(); }
 
  private:
+  std::shared_ptr<platform::Timer> startTimer(double interval, const std::string& owner,
+                                              const std::string& selector,
+                                              std::function<void()> action, bool repeats,
+                                              bool commonModes);
   // Takes withdrawn requests off the queue; returns how many there were.
   std::size_t drop(const std::vector<backend::PerformRequests::Id>& requests);
 

@@ -38,7 +38,9 @@ class SimElements : public testing::Test {
   sim::RunQueue queue;
   sim::Trace trace{out, queue};
   sim::World world{trace};
-  sim::SimAccessibility ax{world};
+  sim::DefaultsStore defaults{trace};
+  sim::SessionContext ctx{world, queue, trace, defaults};
+  sim::SimAccessibility ax{ctx};
 };
 
 TEST_F(SimElements, ChildCountsAgreeWithTheChildren) {
