@@ -48,6 +48,15 @@ fs::path desktopProgram() {
   return fs::path(self).parent_path().parent_path() / "vistrel-desktop";
 }
 
+// Each scenario text is refused with a message that starts so.
+template <std::size_t N>
+void expectErrors(const std::pair<const char*, const char*> (&cases)[N]) {
+  for (auto [text, prefix] : cases) {
+    std::string error = parseError(text);
+    EXPECT_EQ(error.rfind(prefix, 0), 0u) << "scenario:\n" << text << "gave: " << error;
+  }
+}
+
 TEST(ScenarioErrors, EachMistakeNamesItsLine) {
   const std::pair<const char*, const char*> cases[] = {
       {"# comment\n\nfly away\n", "t.scn:3: fly: expected one of"},
@@ -78,10 +87,7 @@ TEST(ScenarioErrors, EachMistakeNamesItsLine) {
       {"dock child number 1e300\n", "t.scn:1: dock: the number must be a whole number"},
       {"dock child number 2.5\n", "t.scn:1: dock: the number must be a whole number"},
   };
-  for (auto [text, prefix] : cases) {
-    std::string error = parseError(text);
-    EXPECT_EQ(error.rfind(prefix, 0), 0u) << "scenario:\n" << text << "gave: " << error;
-  }
+  expectErrors(cases);
 }
 
 TEST(ScenarioErrors, TheHardCasesRefuseWhatCannotBe) {
@@ -118,10 +124,7 @@ TEST(ScenarioErrors, TheHardCasesRefuseWhatCannotBe) {
       {"bundle elsewhere\n", "t.scn:1: bundle: expected 2 argument(s), got 1"},
       {"bundle translocated now\n", "t.scn:1: bundle: expected 1 argument(s), got 2"},
   };
-  for (auto [text, prefix] : cases) {
-    std::string error = parseError(text);
-    EXPECT_EQ(error.rfind(prefix, 0), 0u) << "scenario:\n" << text << "gave: " << error;
-  }
+  expectErrors(cases);
 }
 
 TEST(ScenarioErrors, GoodScenarioParses) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "sim/services/sim_accessibility.h"
+#include "tests/sim/services/ax_on_a_world.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ using sim::Nanos;
 
 constexpr Nanos kMilli = 1'000'000;
 
-class MessagingTimeout : public testing::Test {
+class MessagingTimeout : public testing::Test, protected sim_ax_test::AxOnAWorld {
  protected:
   MessagingTimeout() {
     world.startDock();
@@ -35,13 +36,6 @@ class MessagingTimeout : public testing::Test {
   }
   void setDockSlowness(Nanos late) { world.dock.slowness = late; }
 
-  std::ostringstream out;
-  sim::RunQueue queue;
-  sim::Trace trace{out, queue};
-  sim::World world{trace};
-  sim::DefaultsStore defaults{trace};
-  sim::SessionContext ctx{world, queue, trace, defaults};
-  sim::SimAccessibility ax{ctx};
   Ref<platform::UIElement> systemWide = ax.createSystemWide();
   pid_t safari = 0;
 };
