@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "hover/hit_test_backoff.h"
 #include "permission/setup_check.h"
 #include "platform/platform.h"
 
@@ -95,6 +96,12 @@ class AppDelegate final : public platform::ApplicationDelegate,
   // Reads the pointer into _mouseLocation when asked, then replaces
   // _elementUnderCursor with the element at _mouseLocation.
   void hitTestAtMouseLocation();
+  // The pauses of the run loop (menu tracking, sleep): tick intervals that
+  // span one say nothing about App Nap.
+  void observeRunLoopPauses();
+  // Work begun at `start` that waited long for an answer: the tick interval
+  // it lengthened is left out too.
+  void noteWaitSince(double start);
   bool isDockShowing(const char* identifier, bool logFailures);
   void scheduleRequest(const char* selector, double delay);
   void onRightMouseDown();
@@ -130,6 +137,8 @@ class AppDelegate final : public platform::ApplicationDelegate,
   std::shared_ptr<SettingsController> _settingsWC;
   // The set-up check's view of the engine.
   setup::TickTimes _tickTimes;
+  // Hit tests at a point whose owner does not answer are skipped and probed.
+  hover::HitTestBackoff _hitTestBackoff;
   int _refusedTicks = 0;
   bool _stalePermissionShown = false;
 };
@@ -138,3 +147,7 @@ class AppDelegate final : public platform::ApplicationDelegate,
 // the permission counts as stale: a refusal or two may come from the moment
 // the user changes the permission.
 inline constexpr int kStalePermissionTicks = 4;
+
+// A tick that took longer than this waited for another process; the
+// interval to the next tick then tells nothing about App Nap.
+inline constexpr double kBlockedTickSeconds = 0.25;

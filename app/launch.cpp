@@ -1,7 +1,9 @@
 #include "app/app_delegate.h"
 #include "app/preferences.h"
+#include "hover/messaging_timeouts.h"
 #include "permission/ax_process_trusted_observer.h"
 #include "permission/settings_controller.h"
+#include "shell/bundle_location.h"
 
 AppDelegate::AppDelegate() = default;
 AppDelegate::~AppDelegate() = default;
@@ -10,6 +12,9 @@ void AppDelegate::applicationDidFinishLaunching() {
   _timerDalay = 0.5f;
   _appAndFolderClicked = false;
   _defaults = &platform::current().userDefaults();
+  // A copy macOS made of a download is gone after the next login.
+  if (location::currentBundleLocation() == location::BundleLocation::Translocated)
+    platform::current().log().log(location::translocatedNotice());
   registerDefaultPreferences();
   observePreferenceChanges();
   setupStatusMenu();
@@ -33,6 +38,7 @@ void AppDelegate::runApp() {
   // timer, one monitor and one system-wide element are enough.
   if (_timer) return;
   setUpLogic();
+  observeRunLoopPauses();
   setMouseMonitor(platform::current().events().addGlobalMonitor(platform::kEventMaskRightMouseDown,
                                                                 [this] { onRightMouseDown(); }));
 }
@@ -40,15 +46,31 @@ void AppDelegate::runApp() {
 void AppDelegate::setUpLogic() {
   auto& p = platform::current();
   _systemWideAccessibilityObject = p.accessibility().createSystemWide();
+  // On the system-wide element: the default for every call of the agent.
+  p.accessibility().setMessagingTimeout(_systemWideAccessibilityObject.get(),
+                                        hover::kDefaultMessagingTimeout);
   _currentUIElement = nullptr;
   _timer = p.runLoop().scheduleTimer(
       static_cast<double>(_timerDalay), "AppDelegate", "onTimer", [this] { onTimer(); }, true);
 }
 
 void AppDelegate::onTimer() {
-  _tickTimes.record(platform::current().runLoop().currentTime());
+  const double start = platform::current().runLoop().currentTime();
+  _tickTimes.record(start);
   checkMouse();
   noteAccessibilityAnswer();
+  noteWaitSince(start);
+}
+
+void AppDelegate::noteWaitSince(double start) {
+  // Work that waited for a slow process delays the next tick itself.
+  if (platform::current().runLoop().currentTime() - start > kBlockedTickSeconds) _tickTimes.pause();
+}
+
+void AppDelegate::observeRunLoopPauses() {
+  auto& p = platform::current();
+  p.runLoop().observeEventTracking([this](bool) { _tickTimes.pause(); });
+  p.workspace().observeSleep([this](bool) { _tickTimes.pause(); });
 }
 
 void AppDelegate::noteAccessibilityAnswer() {

@@ -1,22 +1,11 @@
-// What keeps the hover engine on time on macOS: how long one Accessibility
-// question may wait for its answer, and the process activity that keeps
-// App Nap from slowing the tracking timer of an agent with no window.
+// What keeps the hover engine on time on macOS: the process activity that keeps App Nap from
+// slowing the timer of an agent with no window. How long an Accessibility question may wait is the
+// agent's own choice (hover/messaging_timeouts.h).
 #pragma once
 
 #include <cstdint>
 
 namespace backend {
-
-// The tracking timer's interval (the agent's own, set at launch).
-inline constexpr double kTrackingTickSeconds = 0.5;
-
-// Set on the system-wide element, the process's default for every
-// Accessibility message (hit tests, attribute reads, actions, the Dock's
-// children). The system's default is about 6 s: an application or a Dock
-// that stops answering would then freeze the agent for seconds at each
-// tick. A healthy answer takes milliseconds, so a quarter second loses
-// nothing and keeps one tick's waits short. 0 would restore the default.
-inline constexpr float kMessagingTimeoutSeconds = 0.25f;
 
 // NSActivityOptions of the activity held while the engine runs, by the
 // values of Foundation's header (the macOS build checks them):

@@ -63,6 +63,12 @@ constexpr std::array<const char*, static_cast<std::size_t>(Event::Count)> kNames
     "setup.check",
     "setup.stale",
     "setup.recovered",
+    "setup.advice",
+    "ax.wait",
+    "runloop.tracking",
+    "runloop.default",
+    "system.sleep",
+    "system.wake",
 };
 // Every event has its name: a missing one would leave the last entry empty.
 static_assert(kNames.back() != nullptr);
@@ -227,12 +233,17 @@ const char* setupItemName(platform::SetupItem item) {
     case platform::SetupItem::Timer: return "timer";
     case platform::SetupItem::LoginItem: return "login";
     case platform::SetupItem::Updates: return "updates";
+    case platform::SetupItem::Location: return "location";
   }
   return "unknown";
 }
 void Trace::setupFinding(const platform::SetupFinding& finding) {
   emit(Event::SetupCheck, std::string(setupItemName(finding.item)) +
                               (finding.passed ? " pass " : " fail ") + quoted(finding.detail));
+  // What to do about a failure, on a line of its own, as the window shows it.
+  if (!finding.advice.empty())
+    emit(Event::SetupAdvice,
+         std::string(setupItemName(finding.item)) + " " + quoted(finding.advice));
 }
 void Trace::stalePermission(bool stale) { emit(stale ? Event::SetupStale : Event::SetupRecovered); }
 void Trace::windowCenter(const std::string& name, platform::Point origin) {

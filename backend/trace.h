@@ -70,9 +70,15 @@ enum class Event {
   Inspect,
   Snapshot,  // a picture of the desktop was written to a file
   WindowResize,
-  SetupCheck,      // one item of the set-up check: "setup.check ITEM pass|fail DETAIL"
-  SetupStale,      // Accessibility calls refused although trusted, tick after tick
-  SetupRecovered,  // they are answered again
+  SetupCheck,       // one item of the set-up check: "setup.check ITEM pass|fail DETAIL"
+  SetupStale,       // Accessibility calls refused although trusted, tick after tick
+  SetupRecovered,   // they are answered again
+  SetupAdvice,      // after a failed item: "setup.advice ITEM "WHAT TO DO""
+  AxWait,           // "ax.wait "Process" SECONDS CODE": a call waited for its process's answer
+  RunloopTracking,  // the main run loop enters its event-tracking mode for D seconds
+  RunloopDefault,   // and leaves it
+  SystemSleep,      // the Mac sleeps for D seconds
+  SystemWake,
   Count
 };
 

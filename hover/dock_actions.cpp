@@ -1,6 +1,7 @@
 #include "app/app_delegate.h"
 #include "axutil/ui_element_utilities.h"
 #include "hover/dock_names.h"
+#include "hover/messaging_timeouts.h"
 
 using platform::Ref;
 
@@ -11,8 +12,11 @@ constexpr const char* kNoDockChildrenMessage = "Error: cannot get Dock children 
 
 void AppDelegate::showAppExpose() {
   // Acts on the latest hit test, which may be newer than the one that
-  // scheduled this request.
-  UIElementUtilities::performAction(dock::kShowExposeAction, _elementUnderCursor.get());
+  // scheduled this request. The Dock answers an action once it is done.
+  const platform::UIElement* item = _elementUnderCursor.get();
+  if (item)
+    platform::current().accessibility().setMessagingTimeout(item, hover::kDockMessagingTimeout);
+  UIElementUtilities::performAction(dock::kShowExposeAction, item);
 }
 
 bool AppDelegate::clickStackItem() {
@@ -32,8 +36,10 @@ bool AppDelegate::clickStackItem() {
   // would launch or activate it, which no hover or right-click should do.
   auto subrole = UIElementUtilities::valueOfAttribute(platform::kAXSubroleAttribute, item);
   auto* s = platform::as<platform::String>(subrole.get());
-  if (s && (s->str() == dock::kFolderDockItemSubrole || s->str() == dock::kTrashDockItemSubrole))
+  if (s && (s->str() == dock::kFolderDockItemSubrole || s->str() == dock::kTrashDockItemSubrole)) {
+    platform::current().accessibility().setMessagingTimeout(item, hover::kDockMessagingTimeout);
     UIElementUtilities::performAction(dock::kPressAction, item);
+  }
   return false;
 }
 
@@ -63,6 +69,7 @@ bool AppDelegate::isDockShowing(const char* identifier, bool logFailures) {
     if (logFailures) p.log().log(kNoDockElementMessage);
     return false;
   }
+  ax.setMessagingTimeout(dockElement.get(), hover::kDockMessagingTimeout);
   Ref<platform::Object> childrenValue;
   auto* children = (ax.copyAttributeValue(dockElement.get(), platform::kAXChildrenAttribute,
                                           &childrenValue) == platform::kAXErrorSuccess)

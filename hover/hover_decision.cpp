@@ -2,6 +2,7 @@
 #include "app/preferences.h"
 #include "axutil/ui_element_utilities.h"
 #include "hover/dock_names.h"
+#include "hover/messaging_timeouts.h"
 
 using platform::Ref;
 
@@ -27,12 +28,25 @@ bool isTrue(const Ref<platform::Object>& value) {
 }  // namespace
 
 void AppDelegate::hitTestAtMouseLocation() {
+  using Ask = hover::HitTestBackoff::Ask;
   _elementUnderCursor.reset();
+  auto& p = platform::current();
+  const double now = p.runLoop().currentTime();
+  const Ask ask = _hitTestBackoff.before(_mouseLocation, now);
+  if (ask == Ask::Skip) {
+    // The owner of this point has not answered: as if asked, and found nothing.
+    _accessibilityErrorCode = platform::kAXErrorCannotComplete;
+    return;
+  }
+  auto& ax = p.accessibility();
+  const platform::UIElement* root = _systemWideAccessibilityObject.get();
   auto carbon = UIElementUtilities::carbonScreenPointFromCocoaScreenPoint(_mouseLocation);
+  if (ask == Ask::Probe) ax.setMessagingTimeout(root, hover::kProbeMessagingTimeout);
   Ref<platform::UIElement> found;
-  _accessibilityErrorCode = platform::current().accessibility().copyElementAtPosition(
-      _systemWideAccessibilityObject.get(), static_cast<float>(carbon.x),
-      static_cast<float>(carbon.y), &found);
+  _accessibilityErrorCode = ax.copyElementAtPosition(root, static_cast<float>(carbon.x),
+                                                     static_cast<float>(carbon.y), &found);
+  if (ask == Ask::Probe) ax.setMessagingTimeout(root, hover::kDefaultMessagingTimeout);
+  _hitTestBackoff.after(_mouseLocation, now, _accessibilityErrorCode);
   _elementUnderCursor = std::move(found);
 }
 
@@ -47,10 +61,12 @@ bool AppDelegate::isMouseInDock() {
 void AppDelegate::scheduleRequest(const char* selector, double delay) {
   std::string name = selector;
   platform::current().runLoop().performAfterDelay(this, name, delay, [this, name] {
+    const double start = platform::current().runLoop().currentTime();
     if (name == dock::kShowAppExposeSelector)
       showAppExpose();
     else
       clickStackItem();
+    noteWaitSince(start);
   });
 }
 

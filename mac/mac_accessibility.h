@@ -52,6 +52,8 @@ class MacAccessibility final : public backend::AccessibilityBoundary {
   platform::Ref<platform::UIElement> createSystemWide() override;
   platform::Ref<platform::UIElement> createApplication(pid_t pid) override;
   bool isEqual(const platform::UIElement* a, const platform::UIElement* b) override;
+  // AXUIElementSetMessagingTimeout (mac_messaging_timeout.mm).
+  platform::AXError setMessagingTimeout(const platform::UIElement* e, float seconds) override;
   bool isProcessTrusted() override;
   // Prompting while not trusted also opens System Settings at the
   // Accessibility list: the system prompts an app once only.

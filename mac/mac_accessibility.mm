@@ -74,9 +74,6 @@ MacAccessibility::~MacAccessibility() = default;
 Ref<platform::UIElement> MacAccessibility::createSystemWide() {
   tracer().axSystemwide();
   AXUIElementRef element = AXUIElementCreateSystemWide();
-  // Set on the system-wide element, the timeout is the process's default
-  // for every element, the Dock's included.
-  if (element) AXUIElementSetMessagingTimeout(element, backend::kMessagingTimeoutSeconds);
   if (!activity_) {
     NSProcessInfo* process = [NSProcessInfo processInfo];
     id<NSObject> token = [process beginActivityWithOptions:backend::kEngineActivityOptions

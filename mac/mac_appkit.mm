@@ -158,6 +158,8 @@ std::shared_ptr<platform::Image> MacAppKit::named(const std::string& name) {
 
 std::shared_ptr<platform::StatusItem> MacAppKit::statusItemWithLength(double length) {
   NSStatusItem* item = [[NSStatusBar systemStatusBar] statusItemWithLength:length];
+  // An image alone says nothing to VoiceOver.
+  item.button.accessibilityLabel = @"Vistrel";
   tracer().statusItemCreate();
   return std::make_shared<MacStatusItem>(item);
 }

@@ -37,6 +37,13 @@
   _delegate->applicationDidFinishLaunching();
 }
 
+// Any restorable state is decoded securely (NSSecureCoding); AppKit warns
+// at launch about an app that does not say so.
+- (BOOL)applicationSupportsSecureRestorableState:(NSApplication*)app {
+  (void)app;
+  return YES;
+}
+
 // A second launch of the running agent (the Finder, `open`): an agent has
 // no Dock icon to click, so this is how a user finds its settings again.
 - (BOOL)applicationShouldHandleReopen:(NSApplication*)sender hasVisibleWindows:(BOOL)visible {

@@ -2,6 +2,9 @@
 // Info.plist made from resources/Info.txt, and its location.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "platform/bundle.h"
 
 namespace mac {
@@ -11,6 +14,8 @@ class MacBundle final : public platform::Bundle {
   // String values only: a key of another type reads as absent.
   std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
   std::string bundlePath() override;
+  // SecTranslocateIsTranslocatedURL, where the system has it (mac_translocation.mm).
+  std::optional<bool> isTranslocated() override;
 };
 
 }  // namespace mac

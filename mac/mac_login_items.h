@@ -24,6 +24,13 @@ class MacLoginItems final : public platform::LoginItems {
   // SMAppService's status on macOS 13 and later; earlier systems ask for
   // no approval.
   bool awaitsApproval() override;
+  // A timer that asks the lists to look at the status (mac_login_status.mm).
+  void watchStatus() override;
+  void stopWatchingStatus() override;
 };
+
+// Posted to the default notification centre while the status is watched:
+// the lists of macOS 13 and later look at the service's status then.
+inline constexpr const char* kLoginItemStatusCheckNotification = "VSLoginItemStatusCheck";
 
 }  // namespace mac

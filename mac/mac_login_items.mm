@@ -179,11 +179,6 @@ class SharedFileLoginItemList final : public platform::LoginItemList {
 
 // --- macOS 13 and later: the app's own registration ----------------------
 
-// How often the registration is looked at while someone observes the list:
-// the user can change it in System Settings at any time, and the service
-// tells no one.
-constexpr NSTimeInterval kStatusCheckSeconds = 5.0;
-
 class API_AVAILABLE(macos(13.0)) ServiceLoginItem final : public platform::LoginItem {
  public:
   explicit ServiceLoginItem(std::string url) : url_(std::move(url)) {}
@@ -275,15 +270,17 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
     CFRunLoopWakeUp(main);
   }
 
+  // The status is looked at when the settings window's watch asks
+  // (MacLoginItems::watchStatus) and when the app becomes active.
   void startWatching() {
     ServiceLoginItemList* list = this;
-    timer_ = [NSTimer timerWithTimeInterval:kStatusCheckSeconds
-                                    repeats:YES
-                                      block:^(NSTimer*) {
-                                        list->statusMayHaveChanged();
-                                      }];
-    timer_.tolerance = 1.0;
-    [[NSRunLoop mainRunLoop] addTimer:timer_ forMode:NSDefaultRunLoopMode];
+    statusCheck_ = [[NSNotificationCenter defaultCenter]
+        addObserverForName:toNS(kLoginItemStatusCheckNotification)
+                    object:nil
+                     queue:[NSOperationQueue mainQueue]
+                usingBlock:^(NSNotification*) {
+                  list->statusMayHaveChanged();
+                }];
     becameActive_ = [[NSNotificationCenter defaultCenter]
         addObserverForName:NSApplicationDidBecomeActiveNotification
                     object:nil
@@ -294,15 +291,17 @@ class API_AVAILABLE(macos(13.0)) ServiceLoginItemList final : public platform::L
   }
 
   void stopWatching() {
-    [timer_ invalidate];
-    timer_ = nil;
-    if (becameActive_) [[NSNotificationCenter defaultCenter] removeObserver:becameActive_];
+    // Both registrations are made together; neither may be removed as nil.
+    if (!becameActive_) return;
+    [[NSNotificationCenter defaultCenter] removeObserver:statusCheck_];
+    [[NSNotificationCenter defaultCenter] removeObserver:becameActive_];
+    statusCheck_ = nil;
     becameActive_ = nil;
   }
 
   backend::StatusWatch watch_;
   backend::LoginItemObservers observers_;
-  NSTimer* timer_ = nil;
+  id statusCheck_ = nil;
   id becameActive_ = nil;
 };
 

@@ -20,6 +20,15 @@ class MacRunLoop final : public platform::RunLoop {
                                                  const std::string& selector,
                                                  std::function<void()> action,
                                                  bool repeats) override;
+  // The same NSTimer, added for NSRunLoopCommonModes too.
+  std::shared_ptr<platform::Timer> scheduleCommonModesTimer(double interval,
+                                                            const std::string& owner,
+                                                            const std::string& selector,
+                                                            std::function<void()> action,
+                                                            bool repeats) override;
+  // A run-loop observer of NSEventTrackingRunLoopMode's entry and exit
+  // (mac_tracking.mm).
+  void observeEventTracking(std::function<void(bool tracking)> observer) override;
   void performAfterDelay(const void* target, const std::string& selector, double delay,
                          std::function<void()> action) override;
   void cancelPreviousPerformRequests(const void* target) override;

@@ -28,6 +28,7 @@ class MacTimer final : public platform::Timer {
     tracer().timerStop(owner_, selector_);
   }
   bool isValid() const override { return timer_.valid; }
+  NSTimer* nsTimer() const { return timer_; }
 
  private:
   NSTimer* timer_;
@@ -92,6 +93,19 @@ std::shared_ptr<platform::Timer> MacRunLoop::scheduleTimer(double interval,
                                                        action();
                                                      }];
   return std::make_shared<MacTimer>(timer, owner, selector);
+}
+
+std::shared_ptr<platform::Timer> MacRunLoop::scheduleCommonModesTimer(double interval,
+                                                                      const std::string& owner,
+                                                                      const std::string& selector,
+                                                                      std::function<void()> action,
+                                                                      bool repeats) {
+  auto timer = scheduleTimer(interval, owner, selector, std::move(action), repeats);
+  // A timer may run in several modes; the common modes hold the
+  // event-tracking mode, so it fires while a menu or slider is held.
+  [[NSRunLoop mainRunLoop] addTimer:std::static_pointer_cast<MacTimer>(timer)->nsTimer()
+                            forMode:NSRunLoopCommonModes];
+  return timer;
 }
 
 void MacRunLoop::performAfterDelay(const void* target, const std::string& selector, double delay,

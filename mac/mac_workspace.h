@@ -2,6 +2,7 @@
 // the screens (NSScreen) and the log (NSLog).
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/workspace.h"
@@ -20,6 +21,8 @@ class MacWorkspace final : public platform::Workspace,
   std::vector<platform::RunningApplication> runningApplicationsWithBundleIdentifier(
       const std::string& bundleIdentifier) override;
   bool openURL(const std::string& url) override;
+  // The workspace's will-sleep and did-wake notifications (mac_power.mm).
+  void observeSleep(std::function<void(bool asleep)> observer) override;
   const std::vector<platform::Rect>& screenFrames() override;
   void log(const std::string& text) override;
   // Traced only (VISTREL_TRACE=1): the log keeps its fixed messages.

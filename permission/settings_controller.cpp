@@ -37,7 +37,9 @@ void SettingsController::showWindow(platform::NibObject* sender) {
   // One refresh timer at a time, however often the window is shown.
   if (updateTimer) updateTimer->invalidate();
   std::weak_ptr<SettingsController> weak = weak_from_this();
-  updateTimer = p.runLoop().scheduleTimer(
+  // In the common modes: the window keeps refreshing while the user holds
+  // its slider or pop-up button.
+  updateTimer = p.runLoop().scheduleCommonModesTimer(
       kRefreshInterval, "SettingsController", "onTimer",
       [weak] {
         if (auto self = weak.lock()) self->onTimer();
@@ -49,6 +51,8 @@ void SettingsController::showWindow(platform::NibObject* sender) {
                                      [weak](const platform::Notification& n) {
                                        if (auto self = weak.lock()) self->windowWillClose(n);
                                      });
+  p.loginItems().watchStatus();
+  showNotice();
 }
 
 void SettingsController::onTimer() { setState(); }
@@ -61,6 +65,10 @@ void SettingsController::setState() {
                                                : platform::kImageNameStatusUnavailable));
   if (auto button = accesibilityBtn())
     button->setTitle(enabled ? "Access Granted" : "Request Access");
+  if (enabled && requested_) {
+    requested_ = false;
+    showNotice();
+  }
 }
 
 void SettingsController::windowWillClose(const platform::Notification& notification) {
@@ -68,11 +76,39 @@ void SettingsController::windowWillClose(const platform::Notification& notificat
   auto own = window();
   if (!own || notification.object != static_cast<const void*>(own.get())) return;
   if (updateTimer) updateTimer->invalidate();
+  platform::current().loginItems().stopWatchingStatus();
 }
 
 void SettingsController::accessibility(platform::NibObject*) {
   moveWindow();
   openAccessibility();
+  // The system prompts only for a client it does not list: for a stale
+  // entry of an earlier build no prompt comes, so the window says at once
+  // what to do rather than wait for one.
+  if (requested_ || accessibilityEnabled()) return;
+  requested_ = true;
+  showNotice();
+}
+
+std::string SettingsController::noticeText() {
+  std::vector<platform::SetupFinding> notices;
+  auto where = setup::locationFinding(location::currentBundleLocation());
+  if (!where.passed) notices.push_back(where);
+  if (requested_) notices.push_back(setup::trustedFinding(false));
+  std::string text;
+  for (const auto& notice : notices)
+    text += (text.empty() ? "" : "\n") + setup::findingText(notice);
+  return text;
+}
+
+void SettingsController::showNotice() {
+  if (checked_) return;
+  std::string text = noticeText();
+  // Text that others showed (a stale permission) stays until a notice
+  // replaces it.
+  if (text.empty() && !noticeShown_) return;
+  showSetupText(text);
+  noticeShown_ = !text.empty();
 }
 
 void SettingsController::moveWindow() {
@@ -97,6 +133,7 @@ void SettingsController::openAccessibility() {
 
 void SettingsController::checkSetup(platform::NibObject*) {
   auto findings = setup::checkSetup(tickIntervals_ ? tickIntervals_() : std::vector<double>());
+  checked_ = true;
   std::string text;
   for (const auto& finding : findings) {
     platform::current().log().reportSetupFinding(finding);
@@ -106,6 +143,7 @@ void SettingsController::checkSetup(platform::NibObject*) {
 }
 
 void SettingsController::showSetupText(const std::string& text) {
+  noticeShown_ = false;
   auto results = setupResults();
   auto w = window();
   if (!results || !w) return;

@@ -50,6 +50,10 @@ class SettingsController final : public platform::WindowController,
     tickIntervals_ = std::move(source);
   }
   std::shared_ptr<platform::TextField> setupResults() const { return _setupResults.lock(); }
+  // What the window says below its controls before any check: that the app
+  // runs from a temporary copy, and, once access was requested and is still
+  // missing, how to grant it (a stale entry of an earlier build included).
+  std::string noticeText();
 
   bool performAction(const std::string& selector, platform::NibObject* sender) override;
   bool connectOutlet(const std::string& name, std::shared_ptr<platform::NibObject> object) override;
@@ -61,6 +65,13 @@ class SettingsController final : public platform::WindowController,
   std::weak_ptr<platform::TextField> _setupResults;
   std::function<std::vector<double>()> tickIntervals_;
   std::optional<double> loadedHeight_;  // the window's height without text
+  // Access was requested and is still missing: the guidance shows.
+  bool requested_ = false;
+  // The check's results show; notices no longer replace them.
+  bool checked_ = false;
+  // What shows below the controls is a notice.
+  bool noticeShown_ = false;
+  void showNotice();
 };
 
 // Room for the text's lines below the controls, in points.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "hover/dock_names.h"
+#include "shell/bundle_location.h"
 #include "shell/launch_at_login_controller.h"
 
 namespace setup {
@@ -15,7 +16,16 @@ using platform::Ref;
 using platform::SetupFinding;
 using platform::SetupItem;
 
+SetupFinding finding(SetupItem item, bool passed, std::string detail) {
+  SetupFinding f;
+  f.item = item;
+  f.passed = passed;
+  f.detail = std::move(detail);
+  return f;
+}
+
 constexpr const char* kListRole = "AXList";
+constexpr const char* kElsewhere = "elsewhere";
 constexpr const char* kAccessibilitySettings =
     "System Settings › Privacy & Security › Accessibility";
 
@@ -84,14 +94,14 @@ bool offersShowExpose(const platform::UIElement* item) {
 void checkDockItems(const platform::UIElement* dockElement, std::vector<SetupFinding>* out) {
   auto items = dockElement ? dockItems(dockElement) : Ref<platform::Array>();
   if (!dockElement) {
-    out->push_back({SetupItem::Dock, false, "not running"});
+    out->push_back(finding(SetupItem::Dock, false, "not running"));
   } else if (!items) {
-    out->push_back({SetupItem::Dock, false, "items unreadable"});
+    out->push_back(finding(SetupItem::Dock, false, "items unreadable"));
   } else {
-    out->push_back({SetupItem::Dock, true, std::to_string(items->count()) + " items"});
+    out->push_back(finding(SetupItem::Dock, true, std::to_string(items->count()) + " items"));
   }
   if (!items) {
-    out->push_back({SetupItem::ShowExpose, false, "unknown"});
+    out->push_back(finding(SetupItem::ShowExpose, false, "unknown"));
     return;
   }
   std::size_t running = 0, offering = 0;
@@ -104,42 +114,63 @@ void checkDockItems(const platform::UIElement* dockElement, std::vector<SetupFin
     ++running;
     if (offersShowExpose(item)) ++offering;
   }
-  out->push_back({SetupItem::ShowExpose, offering == running,
-                  std::to_string(offering) + " of " + std::to_string(running)});
+  out->push_back(finding(SetupItem::ShowExpose, offering == running,
+                         std::to_string(offering) + " of " + std::to_string(running)));
 }
 
 }  // namespace
 
 void TickTimes::record(double seconds) {
-  times_[next_] = seconds;
-  next_ = (next_ + 1) % kTicksKept;
-  if (count_ < kTicksKept) ++count_;
+  if (ticked_ && !paused_) {
+    intervals_[next_] = seconds - last_;
+    next_ = (next_ + 1) % kKept;
+    if (count_ < kKept) ++count_;
+  }
+  last_ = seconds;
+  ticked_ = true;
+  paused_ = false;
 }
 
 std::vector<double> TickTimes::intervals() const {
   std::vector<double> out;
-  const std::size_t first = (next_ + kTicksKept - count_) % kTicksKept;
-  for (std::size_t i = 1; i < count_; ++i)
-    out.push_back(times_[(first + i) % kTicksKept] - times_[(first + i - 1) % kTicksKept]);
+  const std::size_t first = (next_ + kKept - count_) % kKept;
+  for (std::size_t i = 0; i < count_; ++i) out.push_back(intervals_[(first + i) % kKept]);
   return out;
 }
 
 SetupFinding timerFinding(const std::vector<double>& intervals) {
-  if (intervals.empty()) return {SetupItem::Timer, false, "not running"};
+  if (intervals.empty()) return finding(SetupItem::Timer, false, "not running");
   double longest = *std::max_element(intervals.begin(), intervals.end());
-  return {SetupItem::Timer, longest <= kSlowTickSeconds, "up to " + seconds(longest)};
+  return finding(SetupItem::Timer, longest <= kSlowTickSeconds, "up to " + seconds(longest));
+}
+
+SetupFinding trustedFinding(bool trusted) {
+  return finding(SetupItem::Trusted, trusted, trusted ? "trusted" : "not trusted");
+}
+
+SetupFinding locationFinding(location::BundleLocation where) {
+  switch (where) {
+    case location::BundleLocation::Applications:
+      return finding(SetupItem::Location, true, "/Applications");
+    case location::BundleLocation::UserApplications:
+      return finding(SetupItem::Location, true, "~/Applications");
+    case location::BundleLocation::Translocated:
+      return finding(SetupItem::Location, false, "translocated");
+    case location::BundleLocation::Elsewhere: break;
+  }
+  return finding(SetupItem::Location, true, kElsewhere);
 }
 
 SetupFinding loginFinding(bool listed, bool awaitsApproval) {
-  if (awaitsApproval) return {SetupItem::LoginItem, false, "waiting for approval"};
-  return {SetupItem::LoginItem, true, listed ? "on" : "off"};
+  if (awaitsApproval) return finding(SetupItem::LoginItem, false, "waiting for approval");
+  return finding(SetupItem::LoginItem, true, listed ? "on" : "off");
 }
 
 SetupFinding accessibilityFinding(platform::AXError code, bool trusted) {
-  if (code == platform::kAXErrorSuccess) return {SetupItem::Accessibility, true, "answers"};
+  if (code == platform::kAXErrorSuccess) return finding(SetupItem::Accessibility, true, "answers");
   if (code == platform::kAXErrorAPIDisabled)
-    return {SetupItem::Accessibility, false, trusted ? "stale" : "refused"};
-  return {SetupItem::Accessibility, false, "error " + std::to_string(code)};
+    return finding(SetupItem::Accessibility, false, trusted ? "stale" : "refused");
+  return finding(SetupItem::Accessibility, false, "error " + std::to_string(code));
 }
 
 std::vector<SetupFinding> checkSetup(const std::vector<double>& tickIntervals) {
@@ -147,7 +178,7 @@ std::vector<SetupFinding> checkSetup(const std::vector<double>& tickIntervals) {
   auto& ax = p.accessibility();
   std::vector<SetupFinding> out;
   const bool trusted = ax.isProcessTrustedWithOptions(false);
-  out.push_back({SetupItem::Trusted, trusted, trusted ? "trusted" : "not trusted"});
+  out.push_back(trustedFinding(trusted));
 
   Ref<platform::UIElement> dockElement;
   for (const auto& app : p.workspace().runningApplications())
@@ -166,16 +197,23 @@ std::vector<SetupFinding> checkSetup(const std::vector<double>& tickIntervals) {
   bool listed = LaunchAtLoginController().launchAtLogin();
   out.push_back(loginFinding(listed, p.loginItems().awaitsApproval()));
   const bool updates = p.updater().isAvailable();
-  out.push_back({SetupItem::Updates, updates, updates ? "available" : "not part of this build"});
+  out.push_back(
+      finding(SetupItem::Updates, updates, updates ? "available" : "not part of this build"));
+  out.push_back(locationFinding(location::currentBundleLocation()));
+  for (auto& f : out) f.advice = adviceFor(f);
   return out;
 }
 
-std::string findingText(const SetupFinding& f) {
-  std::string line, todo;
+namespace {
+
+// The finding in words, and what to do about it when it failed.
+void describe(const SetupFinding& f, std::string* lineOut, std::string* todoOut) {
+  std::string& line = *lineOut;
+  std::string& todo = *todoOut;
   switch (f.item) {
     case SetupItem::Trusted:
       line = f.passed ? "Trusted for Accessibility" : "Not trusted for Accessibility";
-      todo = std::string("Press Request Access, then turn Vistrel on in ") + kAccessibilitySettings;
+      todo = trustGuidance();
       break;
     case SetupItem::Accessibility:
       if (f.passed) {
@@ -231,10 +269,39 @@ std::string findingText(const SetupFinding& f) {
       line = f.passed ? "Software updates: available" : "Software updates: not part of this build";
       todo = "Get Vistrel from its website to receive updates";
       break;
+    case SetupItem::Location:
+      if (!f.passed) {
+        line = "Vistrel runs from a temporary copy of a download (App Translocation)";
+      } else if (f.detail == kElsewhere) {
+        line = "Vistrel runs from outside the Applications folder";
+      } else {
+        line = "Vistrel runs from " + f.detail;
+      }
+      todo = "Quit Vistrel, move it to the Applications folder and open it from there";
+      break;
   }
+}
+
+}  // namespace
+
+std::string adviceFor(const SetupFinding& f) {
+  if (f.passed) return "";
+  std::string line, todo;
+  describe(f, &line, &todo);
+  return todo + ".";
+}
+
+std::string findingText(const SetupFinding& f) {
+  std::string line, todo;
+  describe(f, &line, &todo);
   std::string text = (f.passed ? "✓ " : "✗ ") + line;
   if (!f.passed) text += "\n    " + todo + ".";
   return text;
+}
+
+std::string trustGuidance() {
+  return std::string("Press Request Access, then turn Vistrel on in ") + kAccessibilitySettings +
+         "; if it is already on there, remove it with − and add it again with +";
 }
 
 std::string stalePermissionText() {

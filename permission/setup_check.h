@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "shell/bundle_location.h"
 
 namespace setup {
 
@@ -19,22 +20,32 @@ inline constexpr double kSlowTickSeconds = 0.75;
 // How many of the latest tick intervals the check looks at.
 inline constexpr std::size_t kTicksKept = 8;
 
-// The latest times the tracking timer fired, oldest first, kTicksKept at
-// most: a ring that costs one store per tick.
+// The intervals between the latest times the tracking timer fired, oldest
+// first, kTicksKept - 1 at most: a ring that costs one store per tick. An
+// interval that spans a pause of the run loop (a menu or slider held, the
+// Mac asleep) is left out: the timer did not fire because nothing of the
+// default mode could run, which is no sign of App Nap.
 class TickTimes {
  public:
   void record(double seconds);
-  // The intervals between the kept times, oldest first.
+  // The run loop pauses or resumes: the interval in progress is not kept.
+  void pause() { paused_ = true; }
   std::vector<double> intervals() const;
 
  private:
-  double times_[kTicksKept] = {};
+  static constexpr std::size_t kKept = kTicksKept - 1;
+  double intervals_[kKept] = {};
   std::size_t next_ = 0, count_ = 0;
+  double last_ = 0;
+  bool ticked_ = false, paused_ = false;
 };
 
 // The finding for each intervals of the tracking timer; none means the
 // engine has not ticked twice yet.
 platform::SetupFinding timerFinding(const std::vector<double>& intervals);
+platform::SetupFinding trustedFinding(bool trusted);
+// Where the bundle runs from: fails for a translocated copy only.
+platform::SetupFinding locationFinding(location::BundleLocation where);
 // Launch at login from what the list and the service say.
 platform::SetupFinding loginFinding(bool listed, bool awaitsApproval);
 // An element query's result code, for a process trusted or not: a trusted
@@ -47,6 +58,12 @@ std::vector<platform::SetupFinding> checkSetup(const std::vector<double>& tickIn
 // One line for the window: a mark, the finding and, for a failure, what to
 // do, on a line of its own.
 std::string findingText(const platform::SetupFinding& finding);
+// What to do about a failed finding (a sentence); empty for one that passed.
+std::string adviceFor(const platform::SetupFinding& finding);
+// How to grant the permission. It also covers a stale entry of an earlier
+// build: the list shows Vistrel on, yet the system does not trust it and
+// prompts no more, and only removing and adding it again helps.
+std::string trustGuidance();
 // The status the window shows when the permission went stale while the
 // agent runs, and when it works again.
 std::string stalePermissionText();

@@ -67,6 +67,13 @@ class LoginItems {
   // approval in System Settings (SMAppService status RequiresApproval);
   // until then it is not listed and does not launch.
   virtual bool awaitsApproval() { return false; }
+  // From watchStatus to stopWatchingStatus the platform looks at the app's
+  // own login-item status every few seconds and tells the lists' observers
+  // of a change: the user may change it in System Settings, and the service
+  // tells no one. The settings window, which shows it, watches it while it
+  // is on screen. Watching again restarts the one watch.
+  virtual void watchStatus() {}
+  virtual void stopWatchingStatus() {}
 };
 
 }  // namespace platform

@@ -14,6 +14,7 @@ enum class SetupItem {
   Timer,          // the tracking timer keeps its pace
   LoginItem,      // launch at login: on, off or waiting for approval
   Updates,        // the updater is part of this build
+  Location,       // the bundle runs from Applications, not from a temporary copy
 };
 
 struct SetupFinding {
@@ -21,6 +22,8 @@ struct SetupFinding {
   bool passed = false;
   // What was found, in a few words ("5 of 6", "stale", "on").
   std::string detail;
+  // For a failure, what the user can do about it; empty otherwise.
+  std::string advice;
 };
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "shell/launch_at_login_controller.h"
 
+#include "shell/bundle_location.h"
+
 namespace {
 constexpr const char* kLaunchAtLoginKey = "launchAtLogin";
 constexpr unsigned kResolutionFlags = platform::kLSSharedFileListNoUserUIDuringResolution |
@@ -51,7 +53,13 @@ std::string LaunchAtLoginController::appURL() {
 void LaunchAtLoginController::setLaunchAtLogin(bool enabled) {
   auto& kvo = platform::current().keyValueObserving();
   kvo.willChangeValueForKey(this, kLaunchAtLoginKey);
-  setLaunchAtLogin(enabled, appURL());
+  // A temporary copy's path is gone after the next login: registering it
+  // would launch nothing. The change is still announced, so the checkbox
+  // goes back to what the list holds.
+  if (enabled && location::currentBundleLocation() == location::BundleLocation::Translocated)
+    platform::current().log().log(location::loginRefusedNotice());
+  else
+    setLaunchAtLogin(enabled, appURL());
   kvo.didChangeValueForKey(this, kLaunchAtLoginKey);
 }
 

@@ -11,7 +11,6 @@ namespace {
 
 constexpr const char* kAgentName = "Vistrel";
 constexpr const char* kAgentBundleID = "com.vistrel.Vistrel";
-constexpr const char* kAgentBundleURL = "file:///Applications/Vistrel.app/";
 
 std::string wellKnownBundleID(const std::string& title) {
   if (title == "Finder") return "com.apple.finder";
@@ -68,6 +67,13 @@ void Desktop::setUpWorld() {
     } else if (auto* trust = std::get_if<Trusted>(&a)) {
       world_.trusted = trust->trusted;
       world_.staleTrust = trust->stale;
+      world_.listedForEarlierBuild = trust->listed;
+    } else if (auto* slow = std::get_if<DockSlow>(&a)) {
+      world_.dock.slowness = toNanos(slow->seconds);
+    } else if (auto* at = std::get_if<BundleAt>(&a)) {
+      world_.agentBundlePath = at->path;
+    } else if (std::holds_alternative<BundleTranslocated>(a)) {
+      world_.translocated = true;
     } else if (std::holds_alternative<NoUpdater>(a)) {
       world_.updaterInBuild = false;
     } else if (auto* nap = std::get_if<AppNap>(&a)) {
@@ -114,6 +120,12 @@ void Desktop::setUpWorld() {
     std::string id = app->bundleID.value_or(wellKnownBundleID(app->name));
     if (!world_.runsBundleID(id)) world_.startProcess(app->name, id, bundleURLFor(app->name));
   }
+  // Windows and hung applications, once every process runs (the loader
+  // checked that each named one does).
+  for (const auto& c : scenario_.setup) {
+    if (auto* w = std::get_if<OpenWindow>(&c.action)) openAppWindow(*w, c.line);
+    if (auto* r = std::get_if<AppResponse>(&c.action)) setResponse(*r, c.line);
+  }
   const auto& first = world_.screens.front();
   world_.pointer = {first.minX() + first.size.width / 2, first.minY() + first.size.height / 2};
 }
@@ -135,6 +147,7 @@ void Desktop::scheduleInput(std::size_t index) {
 }
 
 int Desktop::run() {
+  runEnd_ = endTime();
   begin();
   advanceTo(endTime());
   finish();
@@ -144,13 +157,14 @@ int Desktop::run() {
 
 void Desktop::launch() {
   ++launches_;
-  world_.agentPid = world_.startProcess(kAgentName, kAgentBundleID, kAgentBundleURL);
+  world_.agentPid = world_.startProcess(kAgentName, kAgentBundleID,
+                                        platform::fileURLWithPath(agentBundlePath(), true));
   SessionContext ctx(world_, queue_, trace_, defaults_);
   ctx.resourceDir = options_.resourceDir;
   ctx.bundleInfo = &bundleInfo_;
   ctx.loginItems = &loginItems_;
   ctx.owner = launches_;
-  ctx.endTime = endTime();
+  ctx.endTime = runEnd_;
   session_ = std::make_unique<AgentSession>(ctx, [this] { mainLoop(); });
   char name[] = "Vistrel";
   char* argv[] = {name, nullptr};
@@ -182,6 +196,8 @@ void Desktop::advanceTo(Nanos t) {
 
 void Desktop::endSession() {
   if (!session_) return;
+  // A process that ends holding a menu lets go of it.
+  if (session_->context().eventTracking) queue_.unhold(RunQueue::kDefaultMode);
   session_.reset();
   world_.endProcess(world_.agentPid);
   world_.agentPid = 0;
@@ -230,12 +246,28 @@ void Desktop::click(bool right) {
     world_.click();
   } else {
     world_.rightClick();
-    if (session_) session_->simEvents().deliverRightMouseDown();
+    toAgent([this] {
+      if (session_) session_->simEvents().deliverRightMouseDown();
+    });
   }
 }
 
 void Desktop::apply(const Command& c) {
   trace_.emit(Event::Input, c.echo());
+  // A scenario file puts nothing inside a sleep; a live session may.
+  if (world_.wakeAt) {
+    inputError(c.line, "the Mac is asleep");
+    return;
+  }
+  // What the agent's own process handles waits while it is blocked.
+  if (session_ && queue_.holding(RunQueue::kAgentWork) && goesToTheAgent(c.action)) {
+    toAgent([this, c] { applyNow(c); });
+    return;
+  }
+  applyNow(c);
+}
+
+void Desktop::applyNow(const Command& c) {
   std::visit(Overloaded{
                  [&](const PointerTo& p) {
                    world_.pointer = {p.x, p.y};
@@ -249,12 +281,15 @@ void Desktop::apply(const Command& c) {
                  [&](const Grant&) {
                    world_.trusted = true;
                    world_.staleTrust = false;
+                   world_.listedForEarlierBuild = false;
                  },
                  [&](const Revoke& r) {
-                   if (r.stale)
+                   if (r.stale) {
                      world_.staleTrust = true;
-                   else
+                   } else {
                      world_.trusted = false;
+                     world_.listedForEarlierBuild = world_.listedForEarlierBuild || r.listed;
+                   }
                  },
                  [&](const DefaultsSet& d) { defaults_.set(d.key, d.value); },
                  [&](const MissionControl&) { world_.startMissionControl(); },
@@ -270,6 +305,12 @@ void Desktop::apply(const Command& c) {
                  [&](const Button& b) { pressButton(b.title, c.line); },
                  [&](const Check& k) { setCheckbox(k.title, k.on, c.line); },
                  [&](const Close&) { closeWindow(c.line); },
+                 [&](const OpenWindow& w) { openAppWindow(w, c.line); },
+                 [&](const CloseAppWindow& w) { closeAppWindow(w.app, c.line); },
+                 [&](const AppResponse& r) { setResponse(r, c.line); },
+                 [&](const DockSlow& d) { world_.dock.slowness = toNanos(d.seconds); },
+                 [&](const Tracking& t) { startTracking(t.seconds, c.line); },
+                 [&](const Sleep& s) { sleep(s.seconds); },
              },
              c.action);
 }

@@ -72,7 +72,23 @@ class Desktop {
   void endSession();
   void mainLoop();
   void relaunch();
+  void applyNow(const Command& c);
   void movePointer(const PointerToDock& p, int line);
+  // The Mac's hard cases (desktop_hard_cases.cpp): windows of other
+  // applications, hung ones, the run loop's tracking mode, sleep.
+  std::string agentBundlePath() const;
+  void openAppWindow(const OpenWindow& w, int line);
+  void closeAppWindow(const std::string& app, int line);
+  void setResponse(const AppResponse& r, int line);
+  void startTracking(double seconds, int line);
+  void endTracking();
+  void sleep(double seconds);
+  // Input the agent's own process handles (its menu, windows, defaults,
+  // its event monitor ...).
+  static bool goesToTheAgent(const TimedAction& action);
+  // Runs agent work now, or, while the agent is blocked or asleep, queues it
+  // for when it can run again, before its overdue timers.
+  void toAgent(std::function<void()> work);
   void click(bool right);
   // `inspect`: the report of the element under the pointer (desktop_inspect.cpp).
   void inspect();
@@ -103,6 +119,7 @@ class Desktop {
   std::unordered_map<std::string, std::size_t> firstItemTitled_;
   std::unique_ptr<AgentSession> session_;
   Nanos limit_ = 0;
+  Nanos runEnd_ = kMaxNanos;  // set by run(): the whole scenario at once
   int launches_ = 0;
   int exitStatus_ = 0;
   bool relaunchPending_ = false;

@@ -18,9 +18,11 @@ void Desktop::inspect() {
     return;
   }
   // The calls are the desktop's, made on the agent's behalf: they do not
-  // count as the agent's own.
+  // count as the agent's own, nor do they wait for a hung or slow process.
   auto agentCalls = world_.axCalls;
+  session_->simAccessibility().answerAtOnce(true);
   std::string report = UIElementUtilities::stringDescriptionOfUIElement(element.get());
+  session_->simAccessibility().answerAtOnce(false);
   world_.axCalls = agentCalls;
   trace_.emitBlock(Event::Inspect, report);
 }

@@ -37,12 +37,14 @@ void Desktop::chooseMenuItem(const std::string& title, int line) {
   for (const auto& item : menu->items()) {
     if (item->isSeparatorItem() || item->title() != title) continue;
     // While the menu is tracked, work meant for the default run-loop mode
-    // waits; it runs once the menu has closed.
+    // waits; it runs once the menu has closed (or, within a `tracking`
+    // span, once that ends).
     ctx.trackingMenu = true;
     SimApplication& app = session_->simApplication();
     bool handled = backend::sendMenuItemAction(*item, app, app.delegate());
-    ctx.trackingMenu = false;
+    ctx.trackingMenu = ctx.eventTracking;
     if (!handled) inputError(line, "nobody responds to " + item->action());
+    if (ctx.eventTracking) return;
     auto waiting = std::move(ctx.waitingForDefaultMode);
     ctx.waitingForDefaultMode.clear();
     // A process that quit from its menu does no more work.

@@ -70,6 +70,30 @@ void drawScreens(SvgCanvas& c, const std::vector<platform::Rect>& screens) {
   c.w.end();
 }
 
+// Other applications' windows, the topmost last, each named after its
+// application; nothing at all while there are none.
+void drawAppWindows(SvgCanvas& c, const World& world) {
+  if (world.windows().empty()) return;
+  c.w.begin("g", {{"id", "app-windows"}});
+  for (const auto& window : world.windows()) {
+    const Process* app = world.process(window.pid);
+    std::string name = app ? app->name : "";
+    c.w.begin("g", {{"class", "app-window"}, {"data-app", name}});
+    auto attrs = c.rect(window.frame);
+    attrs.push_back({"fill", "#f2f2f7"});
+    attrs.push_back({"stroke", "#8e8e93"});
+    c.w.leaf("rect", attrs);
+    c.w.textElement("text",
+                    {{"x", svgNumber(window.frame.minX() + 10)},
+                     {"y", svgNumber(c.y(window.frame.maxY()) + 20)},
+                     {"fill", "#3a3a3c"},
+                     {"font-size", "13"}},
+                    name);
+    c.w.end();
+  }
+  c.w.end();
+}
+
 void drawStatusMenu(SvgCanvas& c, const platform::Menu& menu, double itemX,
                     const platform::Rect& screen) {
   double height = 8;
@@ -336,6 +360,7 @@ std::string DesktopPicture::svg(const DesktopScene& d) {
                   {"height", svgNumber(height)},
                   {"fill", "#1c1c1e"}});
   drawScreens(c, world.screens);
+  drawAppWindows(c, world);
   drawDockOverlays(c, d);
   drawDock(c, d);
   drawDockPopups(c, d);

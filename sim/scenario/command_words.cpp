@@ -132,6 +132,60 @@ void checkFrame(const Words& k, const platform::Rect& f) {
     k.fail("coordinates and sizes are at most 10000000");
 }
 
+// A duration D with 0 < D <= most.
+double duration(const Words& k, std::size_t i, double most) {
+  double d = k.number(i);
+  if (!(d > 0) || d > most)
+    k.fail("the duration must be more than 0 and at most " + std::to_string(std::lround(most)) +
+           " s, got " + excerpt(k.token(i).text));
+  return d;
+}
+
+AppResponse appResponse(const Words& k) {
+  k.count(3, 3);
+  AppResponse r;
+  if (!k.isWord(1, "dock")) {
+    if (!k.isQuoted(1)) k.fail("expected an application's name in double quotes, or dock");
+    r.app = k.string(1, Text::Title);
+  }
+  r.hung = k.oneOf(2, {"hung", "responsive"}) == 0;
+  return r;
+}
+
+DockSlow dockSlow(const Words& k) {
+  k.count(3, 3);
+  if (k.isWord(2, "none")) return DockSlow{};
+  return DockSlow{duration(k, 2, kMaxDockSlowness)};
+}
+
+// `window "App" X Y W H`, or (timed) `window "App" close`.
+std::variant<OpenWindow, CloseAppWindow> window(const Words& k, const DockCatalog* dock) {
+  const std::string& app = k.string(1, Text::Title);
+  if (dock && !dock->applications.empty() && !dock->hasApplication(app))
+    k.fail("no application is named " + quoted(app));
+  if (k.isWord(2, "close")) {
+    k.count(3, 3);
+    return CloseAppWindow{app};
+  }
+  k.count(6, 6);
+  platform::Rect frame{{k.number(2), k.number(3)}, {k.number(4), k.number(5)}};
+  checkFrame(k, frame);
+  return OpenWindow{app, frame};
+}
+
+SetupAction bundle(const Words& k) {
+  if (k.isWord(1, "translocated")) {
+    k.count(2, 2);
+    return BundleTranslocated{};
+  }
+  k.count(3, 3);
+  k.oneOf(1, {"at", "translocated"});
+  const std::string& path = k.string(2, Text::String);
+  if (path.size() < 6 || path[0] != '/' || path.compare(path.size() - 4, 4, ".app") != 0)
+    k.fail("the path must be absolute and end in .app, got " + quoted(excerpt(path)));
+  return BundleAt{path};
+}
+
 DefaultsSet defaultsSet(const Words& k, const std::string& where) {
   k.count(4, 4);
   DefaultsSet d;
@@ -196,10 +250,11 @@ SetupAction dockSetup(const Words& k) {
     k.oneOf(2, {"unreadable"});
     return DockChildrenUnreadable{};
   }
+  if (k.isWord(1, "slow")) return dockSlow(k);
   if (k.isWord(1, "app") || k.isWord(1, "folder") || k.isWord(1, "trash") ||
       k.isWord(1, "minimized") || k.isWord(1, "item"))
     return dockItem(k);
-  k.expectedOneOf(1, {"app", "folder", "trash", "minimized", "item", "child", "children"});
+  k.expectedOneOf(1, {"app", "folder", "trash", "minimized", "item", "child", "children", "slow"});
 }
 
 PointerToDock pointerToDock(const Words& k, const DockCatalog* dock) {
@@ -327,16 +382,28 @@ SetupAction setupAction(std::span<const Token> w, const std::string& where) {
       k.fail("App Nap stretches the timers 1 to 100 times");
     return AppNap{stretch};
   }
+  if (name == "app" && (k.isWord(1, "dock") || k.isWord(2, "hung") || k.isWord(2, "responsive")))
+    return appResponse(k);
   if (name == "app") {
     AddApp app{k.string(1, Text::Title), std::nullopt};
     app.bundleID = k.optionalBundle(2);
     return app;
   }
   if (name == "trusted") {
+    if (k.size() == 3) {
+      k.oneOf(1, {"no"});
+      k.oneOf(2, {"listed"});
+      return Trusted{false, false, true};
+    }
     k.count(2, 2);
     std::size_t trust = k.oneOf(1, {"yes", "no", "stale"});
     return Trusted{trust != 1, trust == 2};
   }
+  if (name == "window") {
+    if (k.isWord(2, "close")) k.fail("close is a timed command (after at)");
+    return std::get<OpenWindow>(window(k, nullptr));
+  }
+  if (name == "bundle") return bundle(k);
   if (name == "defaults") return defaultsSet(k, where);
   if (name == "info") {
     k.count(3, 3);
@@ -347,7 +414,8 @@ SetupAction setupAction(std::span<const Token> w, const std::string& where) {
     if (k.isWord(1, "awaiting-approval")) return LoginApproval{true};
     return AddLoginItem{k.string(1, Text::String)};
   }
-  k.expectedOneOf(0, {"screen", "dock", "no", "app", "trusted", "defaults", "info", "login-item"});
+  k.expectedOneOf(0, {"screen", "dock", "no", "app", "trusted", "defaults", "info", "login-item",
+                      "window", "bundle"});
 }
 
 TimedAction timedAction(std::span<const Token> w, const std::string& where,
@@ -366,8 +434,8 @@ TimedAction timedAction(std::span<const Token> w, const std::string& where,
   }
   if (name == "revoke" && k.size() > 1) {
     k.count(2, 2);
-    k.oneOf(1, {"stale"});
-    return Revoke{true};
+    bool stale = k.oneOf(1, {"stale", "listed"}) == 0;
+    return Revoke{stale, !stale};
   }
   if (name == "rightclick" || name == "click" || name == "grant" || name == "revoke" ||
       name == "close" || name == "mission-control" || name == "relaunch" || name == "inspect") {
@@ -395,9 +463,26 @@ TimedAction timedAction(std::span<const Token> w, const std::string& where,
     return check;
   }
   if (name == "dock") {
+    if (k.isWord(1, "slow")) return dockSlow(k);
     k.count(2, 2);
-    if (k.oneOf(1, {"restart", "quit"}) == 0) return DockRestart{};
+    if (k.oneOf(1, {"restart", "quit", "slow"}) == 0) return DockRestart{};
     return DockQuit{};
+  }
+  if (name == "app") {
+    AppResponse r = appResponse(k);
+    if (r.app && dock && !dock->applications.empty() && !dock->hasApplication(*r.app))
+      k.fail("no application is named " + quoted(*r.app));
+    return r;
+  }
+  if (name == "window") {
+    auto w = window(k, dock);
+    if (auto* open = std::get_if<OpenWindow>(&w)) return *open;
+    return std::get<CloseAppWindow>(w);
+  }
+  if (name == "tracking" || name == "sleep") {
+    k.count(2, 2);
+    if (name == "tracking") return Tracking{duration(k, 1, kMaxTracking)};
+    return Sleep{duration(k, 1, kMaxSleep)};
   }
   if (name == "login-items") {
     k.count(3, 3);
@@ -414,9 +499,11 @@ TimedAction timedAction(std::span<const Token> w, const std::string& where,
       k.fail("the file name must end in .svg");
     return Snapshot{path};
   }
-  k.expectedOneOf(0, {"pointer", "modifiers", "rightclick", "click", "grant", "revoke", "defaults",
-                      "menu", "button", "check", "close", "mission-control", "dock", "login-items",
-                      "screens", "relaunch", "inspect", "snapshot"});
+  k.expectedOneOf(
+      0, {"pointer",  "modifiers",   "rightclick", "click",    "grant",   "revoke",
+          "defaults", "menu",        "button",     "check",    "close",   "mission-control",
+          "dock",     "login-items", "screens",    "relaunch", "inspect", "snapshot",
+          "window",   "app",         "tracking",   "sleep"});
 }
 
 }  // namespace sim::words

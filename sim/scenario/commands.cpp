@@ -31,6 +31,19 @@ std::string prefText(const platform::PrefValue& v) {
   return formatPrefValue(v);  // true/false, an integer, a quoted string
 }
 
+std::string appResponseText(const AppResponse& r) {
+  return "app " + (r.app ? quoted(*r.app) : std::string("dock")) +
+         (r.hung ? " hung" : " responsive");
+}
+
+std::string dockSlowText(const DockSlow& d) {
+  return "dock slow " + (d.seconds > 0 ? number(d.seconds) : std::string("none"));
+}
+
+std::string openWindowText(const OpenWindow& w) {
+  return "window " + quoted(w.app) + " " + frame(w.frame);
+}
+
 std::string defaultsText(const DefaultsSet& d) {
   return "defaults " + d.key + " " + prefTypeName(d.value) + " " + prefText(d.value);
 }
@@ -68,6 +81,10 @@ DockCatalog DockCatalog::of(const std::vector<AddDockItem>& items) {
 
 bool DockCatalog::hasTitle(const std::string& title) const {
   return std::binary_search(titles.begin(), titles.end(), title);
+}
+
+bool DockCatalog::hasApplication(const std::string& name) const {
+  return std::binary_search(applications.begin(), applications.end(), name);
 }
 
 Command parseTimedCommand(const std::string& text, const std::string& where,
@@ -122,7 +139,9 @@ std::string commandText(const TimedAction& action) {
           [](const RightClick&) { return std::string("rightclick"); },
           [](const Click&) { return std::string("click"); },
           [](const Grant&) { return std::string("grant"); },
-          [](const Revoke& r) { return std::string(r.stale ? "revoke stale" : "revoke"); },
+          [](const Revoke& r) {
+            return std::string(r.stale ? "revoke stale" : r.listed ? "revoke listed" : "revoke");
+          },
           [](const DefaultsSet& d) { return defaultsText(d); },
           [](const Menu& m) { return "menu " + quoted(m.title); },
           [](const Button& b) { return "button " + quoted(b.title); },
@@ -142,6 +161,12 @@ std::string commandText(const TimedAction& action) {
           [](const Relaunch&) { return std::string("relaunch"); },
           [](const Inspect&) { return std::string("inspect"); },
           [](const Snapshot& s) { return "snapshot " + quoted(s.path); },
+          [](const OpenWindow& w) { return openWindowText(w); },
+          [](const CloseAppWindow& w) { return "window " + quoted(w.app) + " close"; },
+          [](const AppResponse& r) { return appResponseText(r); },
+          [](const DockSlow& d) { return dockSlowText(d); },
+          [](const Tracking& t) { return "tracking " + number(t.seconds); },
+          [](const Sleep& s) { return "sleep " + number(s.seconds); },
       },
       action);
 }
@@ -178,6 +203,7 @@ std::string commandText(const SetupAction& action) {
           [](const Trusted& t) {
             return std::string(t.stale     ? "trusted stale"
                                : t.trusted ? "trusted yes"
+                               : t.listed  ? "trusted no listed"
                                            : "trusted no");
           },
           [](const DefaultsSet& d) { return defaultsText(d); },
@@ -186,6 +212,11 @@ std::string commandText(const SetupAction& action) {
           [](const NoUpdater&) { return std::string("no updater"); },
           [](const AppNap& a) { return "app nap " + number(a.stretch); },
           [](const LoginApproval&) { return std::string("login-item awaiting-approval"); },
+          [](const OpenWindow& w) { return openWindowText(w); },
+          [](const AppResponse& r) { return appResponseText(r); },
+          [](const DockSlow& d) { return dockSlowText(d); },
+          [](const BundleAt& b) { return "bundle at " + quoted(b.path); },
+          [](const BundleTranslocated&) { return std::string("bundle translocated"); },
       },
       action);
 }

@@ -71,10 +71,39 @@ struct AddApp {  // app "Name" [bundle ID]
   bool operator==(const AddApp&) const = default;
 };
 
-struct Trusted {  // trusted yes|no|stale
+struct Trusted {  // trusted yes|no|stale, trusted no listed
   bool trusted = true;
-  bool stale = false;  // trusted, yet every call is refused
+  bool stale = false;   // trusted, yet every call is refused
+  bool listed = false;  // not trusted, yet listed (for an earlier build): no prompt
   bool operator==(const Trusted&) const = default;
+};
+
+// The Mac's hard cases, set-up or timed.
+
+struct OpenWindow {  // window "App" X Y W H
+  std::string app;
+  platform::Rect frame;
+  bool operator==(const OpenWindow&) const = default;
+};
+
+struct AppResponse {               // app "Name" hung|responsive, app dock hung|responsive
+  std::optional<std::string> app;  // none: the Dock
+  bool hung = true;
+  bool operator==(const AppResponse&) const = default;
+};
+
+struct DockSlow {      // dock slow D | dock slow none
+  double seconds = 0;  // 0: none
+  bool operator==(const DockSlow&) const = default;
+};
+
+struct BundleAt {  // bundle at "PATH"
+  std::string path;
+  bool operator==(const BundleAt&) const = default;
+};
+
+struct BundleTranslocated {  // bundle translocated
+  bool operator==(const BundleTranslocated&) const = default;
 };
 
 // defaults KEY TYPE VALUE, before launch or while the agent runs.
@@ -110,9 +139,10 @@ struct LoginApproval {
   bool operator==(const LoginApproval&) const = default;
 };
 
-using SetupAction = std::variant<AddScreen, AddDockItem, AddDockChild, DockChildrenUnreadable,
-                                 NoDock, RemoveInfo, AddApp, Trusted, DefaultsSet, SetInfo,
-                                 AddLoginItem, NoUpdater, AppNap, LoginApproval>;
+using SetupAction =
+    std::variant<AddScreen, AddDockItem, AddDockChild, DockChildrenUnreadable, NoDock, RemoveInfo,
+                 AddApp, Trusted, DefaultsSet, SetInfo, AddLoginItem, NoUpdater, AppNap,
+                 LoginApproval, OpenWindow, AppResponse, DockSlow, BundleAt, BundleTranslocated>;
 
 // Timed commands (after `at T`).
 
@@ -142,9 +172,22 @@ struct Click {
 struct Grant {
   bool operator==(const Grant&) const = default;
 };
-struct Revoke {        // revoke | revoke stale
-  bool stale = false;  // the switch stays on, the calls are refused
+struct Revoke {         // revoke | revoke stale | revoke listed
+  bool stale = false;   // the switch stays on, the calls are refused
+  bool listed = false;  // not trusted, listed for an earlier build
   bool operator==(const Revoke&) const = default;
+};
+struct CloseAppWindow {  // window "App" close
+  std::string app;
+  bool operator==(const CloseAppWindow&) const = default;
+};
+struct Tracking {  // tracking D
+  double seconds = 0;
+  bool operator==(const Tracking&) const = default;
+};
+struct Sleep {  // sleep D
+  double seconds = 0;
+  bool operator==(const Sleep&) const = default;
 };
 struct Close {
   bool operator==(const Close&) const = default;
@@ -204,7 +247,8 @@ struct Screens {  // screens X Y W H [; X Y W H ...]
 using TimedAction =
     std::variant<PointerTo, PointerToDock, Modifiers, RightClick, Click, Grant, Revoke, DefaultsSet,
                  Menu, Button, Check, Close, MissionControl, DockRestart, DockQuit, LoginItemsAdd,
-                 LoginItemsRemove, Screens, Relaunch, Inspect, Snapshot>;
+                 LoginItemsRemove, Screens, Relaunch, Inspect, Snapshot, OpenWindow, CloseAppWindow,
+                 AppResponse, DockSlow, Tracking, Sleep>;
 
 struct SetupCommand {
   int line = 0;
@@ -234,8 +278,12 @@ struct DockCatalog {
   std::size_t items = 0;
   // Sorted, without duplicates.
   std::vector<std::string> titles;
+  // The applications a scenario names (Dock applications, `app` lines,
+  // Finder), sorted; empty when any name passes.
+  std::vector<std::string> applications;
   static DockCatalog of(const std::vector<AddDockItem>& items);
   bool hasTitle(const std::string& title) const;
+  bool hasApplication(const std::string& name) const;
 };
 
 // Parses one timed command, what follows `at T` on a scenario line (time

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
 
+#include "backend/trace.h"
 #include "sim/scenario/command_words.h"
 #include "sim/scenario/scenario_limits.h"
 
@@ -16,6 +18,7 @@ namespace sim {
 namespace {
 
 using namespace sim::limits;
+using backend::quoted;
 
 [[noreturn]] void fail(const std::string& where, const std::string& message) {
   throw ScenarioError(where + ": " + message);
@@ -58,7 +61,10 @@ class Loader {
     command(tokens_, lineNo, where());
   }
 
-  Scenario take() { return std::move(s_); }
+  Scenario take() {
+    if (!dock_) endSetup();
+    return std::move(s_);
+  }
 
  private:
   void command(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
@@ -97,11 +103,76 @@ class Loader {
                       " after an earlier time)");
     if (tokens[2].quoted) fail(where, "expected a command after at T");
     // Set-up ends at the first `at`: the Dock is known from here on.
-    if (!dock_) dock_ = DockCatalog::of(dockItemsOf(s_.setup));
+    if (!dock_) endSetup();
+    // Nothing reaches a sleeping Mac, and at most one menu is held at a time.
+    if (t < sleep_.until)
+      fail(where, "at: the Mac sleeps from " + numberText(sleep_.from) + " until " +
+                      numberText(sleep_.until) + " (line " + std::to_string(sleep_.line) +
+                      "); no input may come meanwhile");
     lastTime_ = t;
     std::span<const Token> command(tokens.begin() + 2, tokens.end());
     s_.timed.push_back(
         {lineNo, t, words::timedAction(command, where, &*dock_), joinTokens(tokens, 2)});
+    const TimedAction& action = s_.timed.back().action;
+    if (auto* tracking = std::get_if<Tracking>(&action)) {
+      if (t < tracking_.until)
+        fail(where, "tracking: a menu is held until " + numberText(tracking_.until) + " (line " +
+                        std::to_string(tracking_.line) + ")");
+      tracking_ = {t, t + tracking->seconds, lineNo};
+    } else if (auto* sleep = std::get_if<Sleep>(&action)) {
+      sleep_ = {t, t + sleep->seconds, lineNo};
+    } else if (std::holds_alternative<OpenWindow>(action)) {
+      countWindow(where);
+    }
+  }
+
+  void countWindow(const std::string& where) {
+    if (++windows_ > kMaxWindows)
+      fail(where, "window: at most " + std::to_string(kMaxWindows) + " windows");
+  }
+
+  // The Dock and the applications are known once set-up ends; a set-up line
+  // that names an application needs it running at launch.
+  void endSetup() {
+    auto items = dockItemsOf(s_.setup);
+    dock_ = DockCatalog::of(items);
+    std::vector<std::string> running{"Finder"};
+    auto& named = dock_->applications;
+    named.push_back("Finder");
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (items[i].kind != DockItemKind::App) continue;
+      std::string name =
+          items[i].title ? *items[i].title
+                         : items[i].bundleID.value_or("com.example.item" + std::to_string(i + 1));
+      named.push_back(name);
+      if (items[i].running) running.push_back(name);
+    }
+    bool dockRuns = true;
+    for (const auto& c : s_.setup) {
+      if (auto* app = std::get_if<AddApp>(&c.action)) {
+        named.push_back(app->name);
+        running.push_back(app->name);
+      }
+      if (std::holds_alternative<NoDock>(c.action)) dockRuns = false;
+    }
+    for (auto* list : {&named, &running}) {
+      std::sort(list->begin(), list->end());
+      list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    for (const auto& c : s_.setup) {
+      auto where = s_.file + ":" + std::to_string(c.line);
+      const std::string* app = nullptr;
+      const char* command = "window";
+      if (auto* w = std::get_if<OpenWindow>(&c.action)) app = &w->app;
+      if (auto* r = std::get_if<AppResponse>(&c.action)) {
+        command = "app";
+        if (!r->app && !dockRuns) fail(where, "app: the Dock does not run (no dock)");
+        if (r->app) app = &*r->app;
+      }
+      if (app && !std::binary_search(running.begin(), running.end(), *app))
+        fail(where,
+             std::string(command) + ": no application named " + quoted(*app) + " runs at launch");
+    }
   }
 
   void setup(const std::vector<Token>& tokens, int lineNo, const std::string& where) {
@@ -120,6 +191,7 @@ class Loader {
       limit(&dockChildren_, kMaxDockChildren, "further Dock children");
     if (std::holds_alternative<AddLoginItem>(action))
       limit(&loginItems_, kMaxLoginItems, "login items");
+    if (std::holds_alternative<OpenWindow>(action)) countWindow(where);
     s_.setup.push_back({lineNo, std::move(action)});
   }
 
@@ -127,6 +199,12 @@ class Loader {
   std::vector<Token> tokens_;  // the current line's, kept for their capacity
   double lastTime_ = 0;
   std::optional<DockCatalog> dock_;  // from the first `at` on
+  struct Span {
+    double from = 0, until = 0;
+    int line = 0;
+  };
+  Span sleep_, tracking_;  // the latest of each
+  std::size_t windows_ = 0;
   std::size_t dockItems_ = 0, applications_ = 0, screens_ = 0, dockChildren_ = 0, loginItems_ = 0;
 };
 

@@ -31,6 +31,12 @@ inline constexpr std::size_t kMaxDockChildren = 16;  // `dock child` lines
 inline constexpr std::size_t kMaxScreens = 32;
 inline constexpr double kMaxAppNapStretch = 100;     // `app nap FACTOR`, said in its message
 inline constexpr std::size_t kMaxLoginItems = 1000;  // `login-item` lines
+// `window` lines, set-up and timed; a live session may open no more at once.
+inline constexpr std::size_t kMaxWindows = 1000;
+// The hard cases' durations, in seconds: `dock slow D`, `tracking D`, `sleep D`.
+inline constexpr double kMaxDockSlowness = 60;
+inline constexpr double kMaxTracking = 3600;
+inline constexpr double kMaxSleep = 7 * 24 * 3600;
 // A screen's origin lies within this distance of 0, and its sides are no longer.
 inline constexpr double kMaxScreenCoordinate = 1e7;
 

@@ -4,7 +4,7 @@ namespace sim {
 
 AgentSession::AgentSession(SessionContext ctx, std::function<void()> runMainLoop)
     : ctx_(std::move(ctx)),
-      ax_(ctx_.world),
+      ax_(ctx_),
       runLoop_(ctx_),
       notifications_(ctx_),
       events_(ctx_),

@@ -78,6 +78,7 @@ const char* kindName(Kind kind) {
     case Kind::DockShowing: return "DockShowing";
     case Kind::DockExtra: return "DockExtra";
     case Kind::Desktop: return "Desktop";
+    case Kind::Window: return "Window";
   }
   return "?";
 }
@@ -92,6 +93,9 @@ std::string SimElement::description() const {
   if (indexed)
     std::snprintf(buf, sizeof buf, "<AXUIElement %s %zu> {pid=%d}", kindName(kind), index + 1,
                   static_cast<int>(pid));
+  else if (kind == Kind::Window)
+    std::snprintf(buf, sizeof buf, "<AXUIElement %s %llu> {pid=%d}", kindName(kind),
+                  static_cast<unsigned long long>(generation), static_cast<int>(pid));
   else
     std::snprintf(buf, sizeof buf, "<AXUIElement %s> {pid=%d}", kindName(kind),
                   static_cast<int>(pid));
@@ -121,6 +125,10 @@ bool SimAccessibility::isValid(const SimElement& e) const {
              (e.identifier == "mc" ? dock.missionControl : dock.expose.has_value());
     case Kind::DockExtra: return e.generation == dock.generation;
     case Kind::DockList: return e.generation == dock.generation && dock.pid;
+    case Kind::Window: {
+      const AppWindow* w = world_.window(e.generation);
+      return w && w->pid == e.pid;
+    }
   }
   return false;
 }
@@ -132,6 +140,7 @@ const Names& SimAccessibility::attributeNames(const SimElement& e) const {
   static const Names menu{kRole, kParent};
   static const Names identified{kRole, kIdentifier, kParent};
   static const Names desktop{kRole, kParent, kChildren, kPosition, kSize, kFrame, kFocused};
+  static const Names window{kRole, kParent, kPosition, kSize};
   static const Names none;
   switch (e.kind) {
     case Kind::SystemWide: return systemWide;
@@ -143,6 +152,7 @@ const Names& SimAccessibility::attributeNames(const SimElement& e) const {
       return world_.dock.extraChildren.at(e.index).kind != DockChild::NoIdentifier ? identified
                                                                                    : menu;
     case Kind::Desktop: return desktop;
+    case Kind::Window: return window;
     case Kind::DockItem: {
       const auto& item = world_.dock.items[e.index];
       return dockItemNames(item.subrole.has_value(), item.title.has_value(), item.isApplication(),
@@ -198,6 +208,10 @@ Ref<platform::Array> SimAccessibility::children(const SimElement& e) {
     if (dock.missionControl) add(Kind::DockShowing, dock.pid, 0, "mc");
     for (std::size_t i = 0; i < dock.extraChildren.size(); ++i) add(Kind::DockExtra, dock.pid, i);
   } else if (e.kind == Kind::Application) {
+    // Its windows, front to back; Finder's desktop behind them.
+    const auto& windows = world_.windows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+      if (it->pid == e.pid) list->append(platform::make<SimElement>(Kind::Window, e.pid, it->id));
     auto* finder = world_.processWithBundleID("com.apple.finder");
     if (finder && finder->pid == e.pid)
       list->append(platform::make<SimElement>(Kind::Desktop, e.pid, 0));
@@ -214,7 +228,9 @@ long SimAccessibility::childCount(const SimElement& e) const {
            static_cast<long>(dock.extraChildren.size());
   if (e.kind == Kind::Application) {
     auto* finder = world_.processWithBundleID("com.apple.finder");
-    return finder && finder->pid == e.pid ? 1 : 0;
+    auto windows = std::count_if(world_.windows().begin(), world_.windows().end(),
+                                 [&](const AppWindow& w) { return w.pid == e.pid; });
+    return static_cast<long>(windows) + (finder && finder->pid == e.pid ? 1 : 0);
   }
   return 0;
 }
@@ -251,7 +267,8 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
         return platform::make<SimElement>(Kind::DockList, dock.pid, e.generation);
       case Kind::DockMenu:
         return platform::make<SimElement>(Kind::DockItem, dock.pid, e.generation, e.index);
-      case Kind::Desktop: return platform::make<SimElement>(Kind::Application, e.pid, 0);
+      case Kind::Desktop:
+      case Kind::Window: return platform::make<SimElement>(Kind::Application, e.pid, 0);
       default: return nullptr;
     }
   };
@@ -276,6 +293,9 @@ Ref<platform::Object> SimAccessibility::attributeValue(const SimElement& e,
       if (name == kFocused) return platform::make<platform::Boolean>(desktopFocused_);
       return frameValue(desktopCarbonFrame());
     case Kind::DockShowing: return name == kRole ? constant("AXGroup") : str(e.identifier);
+    case Kind::Window:
+      if (name == kRole) return constant("AXWindow");
+      return frameValue(world_.carbonFrame(*world_.window(e.generation)));
     case Kind::DockExtra: {
       if (name == kRole) return constant("AXGroup");
       const auto& child = dock.extraChildren[e.index];
@@ -312,6 +332,10 @@ Ref<platform::UIElement> SimAccessibility::elementAt(platform::Point carbon) {
   const auto& dock = world_.dock;
   if (auto item = world_.itemAtCarbon(carbon))
     return platform::make<SimElement>(Kind::DockItem, dock.pid, dock.generation, *item);
+  // Windows lie below the Dock and above the desktop.
+  if (const AppWindow* w =
+          world_.onAnyScreenCarbon(carbon) ? world_.windowAtCarbon(carbon) : nullptr)
+    return platform::make<SimElement>(Kind::Window, w->pid, w->id);
   auto* finder = world_.processWithBundleID("com.apple.finder");
   if (finder && world_.onAnyScreenCarbon(carbon))
     return platform::make<SimElement>(Kind::Desktop, finder->pid, 0);
@@ -322,6 +346,9 @@ AXError SimAccessibility::copyElementAtPosition(const platform::UIElement* root,
                                                 Ref<platform::UIElement>* element) {
   const SimElement* r = nullptr;
   if (AXError err = admit(root, &r)) return err;
+  // The system-wide element asks whoever owns the point.
+  pid_t addressee = r->kind == Kind::SystemWide ? ownerAt({x, y}) : r->pid;
+  if (AXError err = awaitAnswer(addressee, timeoutFor(*r))) return err;
   auto found = elementAt({x, y});
   if (!found) return platform::kAXErrorNoValue;
   *element = std::move(found);
@@ -331,7 +358,7 @@ AXError SimAccessibility::copyElementAtPosition(const platform::UIElement* root,
 AXError SimAccessibility::copyAttributeNames(const platform::UIElement* e,
                                              Ref<platform::Array>* names) {
   const SimElement* el = nullptr;
-  if (AXError err = admit(e, &el)) return err;
+  if (AXError err = reach(e, &el)) return err;
   *names = cachedNames(attributeNames(*el));
   return platform::kAXErrorSuccess;
 }
@@ -340,7 +367,7 @@ AXError SimAccessibility::copyAttributeValue(const platform::UIElement* e,
                                              const std::string& attribute,
                                              Ref<platform::Object>* value) {
   const SimElement* el = nullptr;
-  if (AXError err = admit(e, &el)) return err;
+  if (AXError err = reach(e, &el)) return err;
   if (attribute == kChildren && childrenUnreadable(*el)) return platform::kAXErrorCannotComplete;
   auto v = attributeValue(*el, attribute);
   if (!v) return platform::kAXErrorAttributeUnsupported;
@@ -351,7 +378,7 @@ AXError SimAccessibility::copyAttributeValue(const platform::UIElement* e,
 AXError SimAccessibility::getAttributeValueCount(const platform::UIElement* e,
                                                  const std::string& attribute, long* count) {
   const SimElement* el = nullptr;
-  if (AXError err = admit(e, &el)) return err;
+  if (AXError err = reach(e, &el)) return err;
   if (!lists(*el, attribute)) return platform::kAXErrorAttributeUnsupported;
   if (attribute == kChildren) {
     if (childrenUnreadable(*el)) return platform::kAXErrorCannotComplete;
@@ -368,7 +395,7 @@ AXError SimAccessibility::getAttributeValueCount(const platform::UIElement* e,
 AXError SimAccessibility::isAttributeSettable(const platform::UIElement* e,
                                               const std::string& attribute, bool* settable) {
   const SimElement* el = nullptr;
-  if (AXError err = admit(e, &el)) return err;
+  if (AXError err = reach(e, &el)) return err;
   if (!lists(*el, attribute)) return platform::kAXErrorAttributeUnsupported;
   *settable = el->kind == Kind::Desktop && attribute == kFocused;
   return platform::kAXErrorSuccess;
@@ -378,7 +405,7 @@ AXError SimAccessibility::setAttributeValue(const platform::UIElement* e,
                                             const std::string& attribute,
                                             const platform::Object& value) {
   const SimElement* el = nullptr;
-  if (AXError err = admit(e, &el)) return err;
+  if (AXError err = reach(e, &el)) return err;
   if (el->kind != Kind::Desktop || attribute != kFocused)
     return platform::kAXErrorAttributeUnsupported;
   if (auto* flag = platform::as<platform::Boolean>(&value)) {
@@ -394,7 +421,7 @@ AXError SimAccessibility::setAttributeValue(const platform::UIElement* e,
 AXError SimAccessibility::copyActionNames(const platform::UIElement* e,
                                           Ref<platform::Array>* names) {
   const SimElement* el = nullptr;
-  if (AXError err = admit(e, &el)) return err;
+  if (AXError err = reach(e, &el)) return err;
   *names = cachedNames(actionNames(*el));
   return platform::kAXErrorSuccess;
 }
@@ -403,7 +430,7 @@ AXError SimAccessibility::copyActionDescription(const platform::UIElement* e,
                                                 const std::string& action,
                                                 Ref<platform::String>* description) {
   const SimElement* el = nullptr;
-  if (AXError err = admit(e, &el)) return err;
+  if (AXError err = reach(e, &el)) return err;
   const auto& actions = actionNames(*el);
   if (std::find(actions.begin(), actions.end(), action) == actions.end())
     return platform::kAXErrorActionUnsupported;
@@ -411,24 +438,49 @@ AXError SimAccessibility::copyActionDescription(const platform::UIElement* e,
   return platform::kAXErrorSuccess;
 }
 
+namespace {
+
+// What the Dock does for an action on item `index`, when the item (of that
+// Dock) is still there and offers the action.
+void performOnDockItem(World& world, std::uint64_t generation, std::size_t index,
+                       const std::string& action) {
+  if (generation != world.dock.generation || index >= world.dock.items.size()) return;
+  const auto& item = world.dock.items[index];
+  if (action == kShowExpose) {
+    if (item.isApplication() && item.offersShowExpose && world.isRunning(item))
+      world.showExpose(index);
+  } else if (action == kPress) {
+    world.press(index);
+  } else if (action == kShowMenu) {
+    world.openMenu(index);
+  }
+}
+
+}  // namespace
+
 AXError SimAccessibility::performAction(const platform::UIElement* e, const std::string& action) {
   const SimElement* el = nullptr;
+  std::optional<Nanos> lateAnswer;
   AXError err = admit(e, &el);
+  if (!err) err = awaitAnswer(el->pid, timeoutFor(*el), &lateAnswer);
+  if (!err && !isValid(*el)) err = platform::kAXErrorInvalidUIElement;
   if (!err) {
     bool listed = false;
     for (const char* n : actionNames(*el)) listed = listed || action == n;
     if (!listed) err = platform::kAXErrorActionUnsupported;
   }
   world_.trace.axAction(action, traceLabel(e), err);
-  if (err) return err;
-  const auto& item = world_.dock.items[el->index];
-  if (action == kShowExpose) {
-    if (world_.isRunning(item)) world_.showExpose(el->index);
-  } else if (action == kPress) {
-    world_.press(el->index);
-  } else if (action == kShowMenu) {
-    world_.openMenu(el->index);
+  // A slow Dock does what it was asked when it gets to it, though the
+  // caller stopped waiting.
+  if (err == platform::kAXErrorCannotComplete && lateAnswer && el->kind == Kind::DockItem) {
+    World& world = world_;
+    ctx_.queue.schedule(*lateAnswer, RunQueue::kWork, 0,
+                        [&world, generation = el->generation, index = el->index, action] {
+                          performOnDockItem(world, generation, index, action);
+                        });
   }
+  if (err) return err;
+  performOnDockItem(world_, el->generation, el->index, action);
   return platform::kAXErrorSuccess;
 }
 
@@ -451,7 +503,8 @@ bool SimAccessibility::isEqual(const platform::UIElement* a, const platform::UIE
 bool SimAccessibility::isProcessTrusted() { return world_.trusted; }
 
 bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
-  if (prompt && !world_.trusted) world_.trace.axPrompt();
+  // The system prompts only for a client its list does not show.
+  if (prompt && !world_.trusted && !world_.listedForEarlierBuild) world_.trace.axPrompt();
   return world_.trusted;
 }
 

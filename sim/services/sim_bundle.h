@@ -19,6 +19,7 @@ class SimBundle final : public platform::Bundle {
 
   std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
   std::string bundlePath() override;
+  std::optional<bool> isTranslocated() override { return ctx_.world.translocated; }
 
  private:
   SessionContext& ctx_;

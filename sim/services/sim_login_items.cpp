@@ -91,7 +91,8 @@ void SimLoginItemList::announceChange() {
     if (o.mode == platform::RunLoopMode::Default && ctx_.trackingMenu)
       ctx_.waitingForDefaultMode.push_back(deliver);
     else
-      ctx_.queue.schedule(ctx_.queue.now(), RunQueue::kWork, ctx_.owner, deliver);
+      ctx_.queue.schedule(ctx_.queue.now(), RunQueue::kWork, ctx_.owner, deliver,
+                          RunQueue::kAgentWork);
   }
 }
 

@@ -8,18 +8,31 @@ namespace sim {
 
 namespace {
 
+// The next fire time of a repeating schedule that was due at `due`: the
+// first of its times after now. A timer held back (the agent blocked or
+// asleep, its mode not running) fires once when it can, not once for each
+// time it missed.
+Nanos nextOnSchedule(Nanos due, Nanos step, Nanos now) {
+  Nanos next = due + step;
+  if (next > now || step <= 0) return next;
+  return due + step * ((now - due) / step + 1);
+}
+
+constexpr unsigned kDefaultModeWork = RunQueue::kAgentWork | RunQueue::kDefaultMode;
+
 // A repeating or one-shot NSTimer. Each firing queues the next one, at the
 // due time plus the interval, so that virtual time never drifts.
 class SimTimer final : public platform::Timer, public std::enable_shared_from_this<SimTimer> {
  public:
   SimTimer(SessionContext& ctx, Nanos interval, std::string owner, std::string selector,
-           std::function<void()> action, bool repeats)
+           std::function<void()> action, bool repeats, bool commonModes)
       : ctx_(ctx),
         interval_(interval),
         owner_(std::move(owner)),
         selector_(std::move(selector)),
         action_(std::move(action)),
-        repeats_(repeats) {}
+        repeats_(repeats),
+        tags_(commonModes ? RunQueue::kAgentWork : kDefaultModeWork) {}
 
   // App Nap stretches the time to each firing.
   Nanos step() const {
@@ -30,8 +43,9 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
   void arm(Nanos due) {
     // The run loop keeps a scheduled timer alive until it is invalidated,
     // whoever else lets it go.
-    id_ = ctx_.queue.schedule(due, RunQueue::kWork, ctx_.owner,
-                              [self = shared_from_this(), due] { self->fire(due); });
+    id_ = ctx_.queue.schedule(
+        due, RunQueue::kWork, ctx_.owner, [self = shared_from_this(), due] { self->fire(due); },
+        tags_);
   }
   void invalidate() override {
     if (!valid_) return;
@@ -45,7 +59,7 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
   void fire(Nanos due) {
     auto keep = shared_from_this();  // the run loop holds a timer while it fires
     if (repeats_)
-      arm(due + step());
+      arm(nextOnSchedule(due, step(), ctx_.queue.now()));
     else
       valid_ = false;
     action_();
@@ -56,6 +70,7 @@ class SimTimer final : public platform::Timer, public std::enable_shared_from_th
   std::string owner_, selector_;
   std::function<void()> action_;
   bool repeats_;
+  unsigned tags_;
   bool valid_ = true;
   RunQueue::Id id_ = 0;
 };
@@ -82,12 +97,16 @@ class SimDispatchTimer final : public platform::DispatchTimer {
  private:
   void arm(Nanos due) {
     std::weak_ptr<char> alive = alive_;
-    id_ = ctx_.queue.schedule(due, RunQueue::kWork, ctx_.owner, [this, alive, due] {
-      if (alive.expired()) return;
-      if (interval_ > 0) arm(due + interval_);
-      // The handler may release this source; nothing here is touched after it.
-      backend::DispatchTimerLife::fire(handler_);
-    });
+    // The main queue runs in every mode; held back, the source fires once.
+    id_ = ctx_.queue.schedule(
+        due, RunQueue::kWork, ctx_.owner,
+        [this, alive, due] {
+          if (alive.expired()) return;
+          if (interval_ > 0) arm(nextOnSchedule(due, interval_, ctx_.queue.now()));
+          // The handler may release this source; nothing here is touched after it.
+          backend::DispatchTimerLife::fire(handler_);
+        },
+        RunQueue::kAgentWork);
   }
 
   SessionContext& ctx_;
@@ -107,25 +126,46 @@ std::shared_ptr<platform::Timer> SimRunLoop::scheduleTimer(double interval,
                                                            const std::string& selector,
                                                            std::function<void()> action,
                                                            bool repeats) {
+  return startTimer(interval, owner, selector, std::move(action), repeats, false);
+}
+
+std::shared_ptr<platform::Timer> SimRunLoop::scheduleCommonModesTimer(double interval,
+                                                                      const std::string& owner,
+                                                                      const std::string& selector,
+                                                                      std::function<void()> action,
+                                                                      bool repeats) {
+  return startTimer(interval, owner, selector, std::move(action), repeats, true);
+}
+
+std::shared_ptr<platform::Timer> SimRunLoop::startTimer(double interval, const std::string& owner,
+                                                        const std::string& selector,
+                                                        std::function<void()> action, bool repeats,
+                                                        bool commonModes) {
   // NSTimer takes intervals below 0.1 ms as 0.1 ms.
   Nanos step = std::max<Nanos>(toNanos(interval), 100000);
   ctx_.trace.timerStart(owner, selector, interval);
-  auto timer = std::make_shared<SimTimer>(ctx_, step, owner, selector, std::move(action), repeats);
+  auto timer = std::make_shared<SimTimer>(ctx_, step, owner, selector, std::move(action), repeats,
+                                          commonModes);
   timer->arm(ctx_.queue.now() + timer->step());
   return timer;
+}
+
+void SimRunLoop::observeEventTracking(std::function<void(bool tracking)> observer) {
+  ctx_.trackingObservers.push_back(std::move(observer));
 }
 
 void SimRunLoop::performAfterDelay(const void* target, const std::string& selector, double delay,
                                    std::function<void()> action) {
   ctx_.trace.performSchedule(selector, delay);
   auto request = requests_.add(target, selector);
-  requests_.setTimer(
-      request, ctx_.queue.schedule(ctx_.queue.now() + toNanos(delay), RunQueue::kWork, ctx_.owner,
-                                   [this, request, selector, action = std::move(action)] {
-                                     if (!requests_.fired(request)) return;
-                                     ctx_.trace.performRun(selector);
-                                     action();
-                                   }));
+  requests_.setTimer(request, ctx_.queue.schedule(
+                                  ctx_.queue.now() + toNanos(delay), RunQueue::kWork, ctx_.owner,
+                                  [this, request, selector, action = std::move(action)] {
+                                    if (!requests_.fired(request)) return;
+                                    ctx_.trace.performRun(selector);
+                                    action();
+                                  },
+                                  kDefaultModeWork));
 }
 
 void SimRunLoop::cancelPreviousPerformRequests(const void* target) {

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <memory>
-#include <unordered_map>
-#include <vector>
 
 #include "backend/perform_requests.h"
 #include "platform/runloop.h"
@@ -20,6 +18,12 @@ class SimRunLoop final : public platform::RunLoop {
                                                  const std::string& selector,
                                                  std::function<void()> action,
                                                  bool repeats) override;
+  std::shared_ptr<platform::Timer> scheduleCommonModesTimer(double interval,
+                                                            const std::string& owner,
+                                                            const std::string& selector,
+                                                            std::function<void()> action,
+                                                            bool repeats) override;
+  void observeEventTracking(std::function<void(bool tracking)> observer) override;
   void performAfterDelay(const void* target, const std::string& selector, double delay,
                          std::function<void()> action) override;
   void cancelPreviousPerformRequests(const void* target) override;
@@ -30,7 +34,10 @@ class SimRunLoop final : public platform::RunLoop {
   std::size_t pendingRequests() const { return requests_.pending(); }
 
  private:
-  // Takes withdrawn requests off the queue; returns how many there were.
+  std::shared_ptr<platform::Timer> startTimer(double interval, const std::string& owner,
+                                              const std::string& selector,
+                                              std::function<void()> action, bool repeats,
+                                              bool commonModes);
 
   SessionContext& ctx_;
   backend::PerformTimers<RunQueue::Id> requests_{

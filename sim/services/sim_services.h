@@ -67,6 +67,9 @@ class SimWorkspace final : public platform::Workspace,
   std::vector<platform::RunningApplication> runningApplicationsWithBundleIdentifier(
       const std::string& bundleIdentifier) override;
   bool openURL(const std::string& url) override;
+  void observeSleep(std::function<void(bool asleep)> observer) override {
+    ctx_.sleepObservers.push_back(std::move(observer));
+  }
   const std::vector<platform::Rect>& screenFrames() override { return ctx_.world.screens; }
   void log(const std::string& text) override;
   void reportSetupFinding(const platform::SetupFinding& finding) override;

@@ -21,7 +21,8 @@ Nanos toNanos(double seconds) {
   return static_cast<Nanos>(std::llround(nanos));
 }
 
-RunQueue::Id RunQueue::schedule(Nanos due, Klass klass, int owner, std::function<void()> fn) {
+RunQueue::Id RunQueue::schedule(Nanos due, Klass klass, int owner, std::function<void()> fn,
+                                unsigned tags) {
   std::uint32_t slot;
   if (!freeSlots_.empty()) {
     slot = freeSlots_.back();
@@ -32,7 +33,7 @@ RunQueue::Id RunQueue::schedule(Nanos due, Klass klass, int owner, std::function
     slots_.emplace_back();
   }
   Id id = (nextSerial_++ << kSlotBits) | slot;
-  slots_[slot] = Slot{id, owner, std::move(fn)};
+  slots_[slot] = Slot{id, owner, tags, std::move(fn)};
   ++live_;
   heap_.push_back(Key{due < now_ ? now_ : due, klass, id});
   std::push_heap(heap_.begin(), heap_.end(), kLater);
@@ -43,6 +44,7 @@ std::function<void()> RunQueue::release(std::uint32_t slot) {
   auto fn = std::move(slots_[slot].fn);
   slots_[slot].fn = nullptr;
   slots_[slot].id = 0;
+  slots_[slot].tags = 0;
   freeSlots_.push_back(slot);
   --live_;
   return fn;
@@ -69,20 +71,64 @@ void RunQueue::popTop() {
 }
 
 void RunQueue::compactIfSparse() {
-  if (heap_.size() <= 2 * live_ + 64) return;
+  if (heap_.size() + held_.size() <= 2 * live_ + 64) return;
+  std::erase_if(held_, [this](const Key& key) { return !isLive(key); });
   std::erase_if(heap_, [this](const Key& key) { return !isLive(key); });
   std::make_heap(heap_.begin(), heap_.end(), kLater);
 }
 
 bool RunQueue::runOne(Nanos until) {
-  while (!heap_.empty() && !isLive(heap_.front())) popTop();
+  for (;;) {
+    if (heap_.empty()) return false;
+    const Key& top = heap_.front();
+    if (top.due > until) break;
+    if (!isLive(top)) {
+      popTop();
+    } else if (isHeld(top)) {
+      held_.push_back(top);
+      popTop();
+    } else {
+      break;
+    }
+  }
   if (heap_.empty() || heap_.front().due > until) return false;
   Key key = heap_.front();
   popTop();
   auto fn = release(slotOf(key.id));
-  now_ = key.due;
+  now_ = std::max(now_, key.due);
   fn();
   return true;
+}
+
+unsigned RunQueue::heldTags() const {
+  unsigned tags = 0;
+  for (int bit = 0; bit < kTagBits; ++bit)
+    if (holds_[bit] > 0) tags |= 1u << bit;
+  return tags;
+}
+
+void RunQueue::hold(unsigned tags) {
+  for (int bit = 0; bit < kTagBits; ++bit)
+    if (tags & (1u << bit)) ++holds_[bit];
+}
+
+void RunQueue::unhold(unsigned tags) {
+  for (int bit = 0; bit < kTagBits; ++bit)
+    if ((tags & (1u << bit)) && holds_[bit] > 0) --holds_[bit];
+  // What is no longer held comes back, overdue items due now: equal keys
+  // then order them by when they were scheduled.
+  std::vector<Key> stillHeld;
+  for (Key key : held_) {
+    if (!isLive(key)) continue;
+    if (isHeld(key)) {
+      stillHeld.push_back(key);
+      continue;
+    }
+    key.due = std::max(key.due, now_);
+    heap_.push_back(key);
+    std::push_heap(heap_.begin(), heap_.end(), kLater);
+  }
+  held_ = std::move(stillHeld);
 }
 
 std::optional<Nanos> RunQueue::nextDue() const {
@@ -91,7 +137,7 @@ std::optional<Nanos> RunQueue::nextDue() const {
   // large as they are).
   std::optional<Nanos> due;
   for (const Key& key : heap_)
-    if (isLive(key) && (!due || key.due < *due)) due = key.due;
+    if (isLive(key) && !isHeld(key) && (!due || key.due < *due)) due = key.due;
   return due;
 }
 

@@ -3,6 +3,12 @@
 // Work is ordered by due time, then by class (scenario input before anything
 // else due at the same instant), then by the order it was scheduled. Time
 // moves only when the next item runs; nothing sleeps.
+//
+// Work may be held: while a tag is held, items carrying it are set aside as
+// they fall due, and when the hold ends they come back due at the later of
+// their time and now, so that overdue items run at once in the order they
+// were scheduled (the agent blocked in a call, asleep, or its run loop in
+// another mode).
 #pragma once
 
 #include <compare>
@@ -26,7 +32,12 @@ Nanos toNanos(double seconds);
 // The queue is also the trace's clock: virtual time since launch.
 class RunQueue final : public backend::Clock {
  public:
-  enum Klass { kInput = 0, kWork = 1 };
+  // kSystem: the machine's own events (a wake, a menu let go), which come
+  // before scenario input at the same instant.
+  enum Klass { kSystem = -1, kInput = 0, kWork = 1 };
+  // Tags of held work.
+  static constexpr unsigned kAgentWork = 1;    // anything of the agent's process
+  static constexpr unsigned kDefaultMode = 2;  // the agent's default-mode timers and requests
   // Never 0, so that 0 can stand for "nothing scheduled".
   using Id = std::uint64_t;
 
@@ -35,13 +46,18 @@ class RunQueue final : public backend::Clock {
   RunQueue& operator=(const RunQueue&) = delete;
 
   Nanos now() const override { return now_; }
-  Id schedule(Nanos due, Klass klass, int owner, std::function<void()> fn);
+  Id schedule(Nanos due, Klass klass, int owner, std::function<void()> fn, unsigned tags = 0);
   // False when the item already ran or was cancelled.
   bool cancel(Id id);
   // Drops every pending item of an owner (a process that ended).
   void cancelOwner(int owner);
-  // Runs the earliest item due at or before `until`; false when there is none.
+  // Runs the earliest item due at or before `until` that is not held; false
+  // when there is none. The clock never goes back.
   bool runOne(Nanos until);
+  // Holds may nest: a tag is held until each hold of it has ended.
+  void hold(unsigned tags);
+  void unhold(unsigned tags);
+  bool holding(unsigned tags) const { return (heldTags() & tags) != 0; }
   // Moves the clock forward to `t` (never back).
   void advanceTo(Nanos t);
   std::size_t pending() const { return live_; }
@@ -66,6 +82,7 @@ class RunQueue final : public backend::Clock {
   struct Slot {
     Id id = 0;  // 0 while free
     int owner = 0;
+    unsigned tags = 0;
     std::function<void()> fn;
   };
 
@@ -79,7 +96,13 @@ class RunQueue final : public backend::Clock {
   // they outnumber the live ones, so it never grows without bound.
   void compactIfSparse();
 
+  unsigned heldTags() const;
+  bool isHeld(const Key& key) const { return (slots_[slotOf(key.id)].tags & heldTags()) != 0; }
+
   std::vector<Key> heap_;  // a min-heap: heap_.front() is the earliest key
+  std::vector<Key> held_;  // set aside while their tags are held
+  static constexpr int kTagBits = 2;
+  int holds_[kTagBits] = {};
   std::vector<Slot> slots_;
   std::vector<std::uint32_t> freeSlots_;
   std::size_t live_ = 0;

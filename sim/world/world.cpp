@@ -24,6 +24,7 @@ pid_t World::startProcess(const std::string& name, std::optional<std::string> bu
 void World::endProcess(pid_t pid) {
   const Process* p = process(pid);
   if (!p) return;
+  std::erase_if(windows_, [pid](const AppWindow& w) { return w.pid == pid; });
   if (p->bundleID) {
     auto it = pidsByBundleID_.find(*p->bundleID);
     std::erase(it->second, pid);
@@ -43,6 +44,43 @@ const Process* World::process(pid_t pid) const {
   auto it = std::lower_bound(processes_.begin(), processes_.end(), pid,
                              [](const Process& p, pid_t id) { return p.pid < id; });
   return it != processes_.end() && it->pid == pid ? &*it : nullptr;
+}
+
+Process* World::mutableProcess(pid_t pid) { return const_cast<Process*>(process(pid)); }
+
+Process* World::processNamed(const std::string& name) {
+  for (auto& p : processes_)
+    if (p.name == name && p.pid != agentPid) return &p;
+  return nullptr;
+}
+
+void World::openWindow(pid_t pid, const platform::Rect& cocoaFrame) {
+  windows_.push_back({nextWindowId_++, pid, cocoaFrame});
+}
+
+bool World::closeTopWindow(pid_t pid) {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+    if (it->pid != pid) continue;
+    windows_.erase(std::next(it).base());
+    return true;
+  }
+  return false;
+}
+
+const AppWindow* World::window(std::uint64_t id) const {
+  for (const auto& w : windows_)
+    if (w.id == id) return &w;
+  return nullptr;
+}
+
+platform::Rect World::carbonFrame(const AppWindow& w) const {
+  return {{w.frame.minX(), firstScreenTop() - w.frame.maxY()}, w.frame.size};
+}
+
+const AppWindow* World::windowAtCarbon(platform::Point p) const {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if (platform::pointInRect(p, carbonFrame(*it))) return &*it;
+  return nullptr;
 }
 
 const std::vector<pid_t>& World::pidsWithBundleID(const std::string& bundleID) const {

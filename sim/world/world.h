@@ -13,6 +13,7 @@
 
 #include "platform/geometry.h"
 #include "sim/world/dock_child.h"
+#include "sim/world/run_queue.h"
 #include "sim/world/trace.h"
 
 namespace sim {
@@ -22,6 +23,17 @@ struct Process {
   std::string name;
   std::optional<std::string> bundleID;
   std::optional<std::string> bundleURL;
+  // A hung process answers no Accessibility call; one that came back
+  // answers from this time on (what it was asked meanwhile included).
+  bool hung = false;
+  Nanos respondingSince = 0;
+};
+
+// A window of another application, in Cocoa coordinates.
+struct AppWindow {
+  std::uint64_t id = 0;  // never reused: a closed window's element stays invalid
+  pid_t pid = 0;
+  platform::Rect frame;
 };
 
 struct DockItem {
@@ -46,6 +58,7 @@ struct DockState {
   std::optional<std::size_t> menu;   // the item whose menu is open
   std::vector<DockChild> extraChildren;
   bool childrenUnreadable = false;
+  Nanos slowness = 0;  // `dock slow D`: every answer comes this late (0: at once)
 };
 
 inline constexpr double kDockItemSide = 64;
@@ -64,6 +77,18 @@ class World {
   // The permission went stale: the process still counts as trusted, yet
   // every Accessibility call is refused as disabled.
   bool staleTrust = false;
+  // The Accessibility list shows an entry for an earlier build of the agent,
+  // switched on: not trusted, and the system does not prompt for a client
+  // it lists.
+  bool listedForEarlierBuild = false;
+  // Where the agent's bundle lives, and whether macOS runs it from a
+  // translocated copy (then bundlePath is the copy's).
+  std::string agentBundlePath = "/Applications/Vistrel.app";
+  bool translocated = false;
+  // While the Mac sleeps: when it wakes. Asleep time adds up here, so that a
+  // wait measured in awake time can leave it out.
+  std::optional<Nanos> wakeAt;
+  Nanos asleepTotal = 0;
   // App Nap: the agent's timers fire this many times further apart.
   double timerStretch = 1;
   bool updaterInBuild = true;
@@ -74,6 +99,9 @@ class World {
 
   // Processes, in launch order (so in order of their identifiers).
   const std::vector<Process>& processes() const { return processes_; }
+  Process* mutableProcess(pid_t pid);
+  // The first launched of those named so, the agent left out.
+  Process* processNamed(const std::string& name);
   pid_t startProcess(const std::string& name, std::optional<std::string> bundleID,
                      std::optional<std::string> bundleURL);
   void endProcess(pid_t pid);
@@ -102,6 +130,15 @@ class World {
   // How the trace names item `index`: its title in quotes, else <AXDockItem>.
   std::string itemLabel(std::size_t index) const;
 
+  // Windows of other applications, the topmost last.
+  const std::vector<AppWindow>& windows() const { return windows_; }
+  void openWindow(pid_t pid, const platform::Rect& cocoaFrame);
+  bool closeTopWindow(pid_t pid);  // false when it has none
+  const AppWindow* window(std::uint64_t id) const;
+  // The topmost window under a Carbon point.
+  const AppWindow* windowAtCarbon(platform::Point p) const;
+  platform::Rect carbonFrame(const AppWindow& w) const;
+
   // What the Dock does.
   void showExpose(std::size_t index);
   void press(std::size_t index);
@@ -116,6 +153,8 @@ class World {
 
  private:
   std::vector<Process> processes_;
+  std::vector<AppWindow> windows_;
+  std::uint64_t nextWindowId_ = 1;
   // Bundle identifier -> the identifiers of its processes, in launch order:
   // a desktop of many applications is set up and asked in constant time.
   std::unordered_map<std::string, std::vector<pid_t>> pidsByBundleID_;

@@ -24,9 +24,35 @@ TEST(SetupCheck, TickTimesKeepTheLatestIntervalsOldestFirst) {
   EXPECT_EQ(intervals.back(), 2.0);
 }
 
+TEST(SetupCheck, AnIntervalThatSpansAPauseIsLeftOut) {
+  setup::TickTimes ticks;
+  ticks.record(1.0);
+  ticks.record(1.5);
+  // A menu held from 1.75 s to 9.25 s: told when it begins and again when it
+  // ends, just before the tick due at 2.0 s fires at 9.25 s. Only the one
+  // interval that spans it is lost.
+  ticks.pause();
+  ticks.pause();
+  ticks.record(9.25);
+  ticks.record(9.5);
+  EXPECT_EQ(ticks.intervals(), (std::vector<double>{0.5, 0.25}));
+  // Asleep before the engine ticked at all: the first tick still starts.
+  setup::TickTimes fresh;
+  fresh.pause();
+  fresh.record(4.0);
+  fresh.record(4.5);
+  EXPECT_EQ(fresh.intervals(), (std::vector<double>{0.5}));
+}
+
 TEST(SetupCheck, FindingsOnBothSidesOfTheirThresholds) {
+  struct Want {
+    SetupItem item;
+    bool passed;
+    std::string detail;
+  };
   struct Case {
-    platform::SetupFinding got, want;
+    platform::SetupFinding got;
+    Want want;
   };
   const Case cases[] = {
       {setup::timerFinding({}), {SetupItem::Timer, false, "not running"}},
@@ -51,12 +77,22 @@ TEST(SetupCheck, FindingsOnBothSidesOfTheirThresholds) {
   }
 }
 
+TEST(SetupCheck, AdviceGoesWithFailuresOnly) {
+  auto untrusted = setup::trustedFinding(false);
+  auto advice = setup::adviceFor(untrusted);
+  // A stale entry of an earlier build shows on, yet only removing it helps.
+  EXPECT_NE(advice.find("remove it with − and add it again"), std::string::npos);
+  EXPECT_EQ(advice.back(), '.');
+  EXPECT_EQ(setup::findingText(untrusted), "✗ Not trusted for Accessibility\n    " + advice);
+  EXPECT_EQ(setup::adviceFor(setup::trustedFinding(true)), "");
+}
+
 TEST(SetupCheck, AFailureSaysWhatToDoOnALineOfItsOwn) {
-  auto stale = setup::findingText({SetupItem::Accessibility, false, "stale"});
+  auto stale = setup::findingText({SetupItem::Accessibility, false, "stale", ""});
   EXPECT_EQ(stale.rfind("✗ ", 0), 0u);
   auto todo = stale.substr(stale.find('\n') + 1);
   EXPECT_NE(todo.find("add it again"), std::string::npos);
-  auto pass = setup::findingText({SetupItem::ShowExpose, true, "3 of 3"});
+  auto pass = setup::findingText({SetupItem::ShowExpose, true, "3 of 3", ""});
   EXPECT_EQ(pass, "✓ 3 of 3 running applications' Dock items offer App Exposé");
 }
 

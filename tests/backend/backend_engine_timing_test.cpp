@@ -7,14 +7,6 @@
 
 namespace {
 
-TEST(EngineTiming, AnUnansweredAccessibilityQuestionCostsLessThanATick) {
-  // 0 or less would give the system's default of seconds back.
-  EXPECT_GT(backend::kMessagingTimeoutSeconds, 0.0f);
-  // A tick asks a hit test and a role at least: both waits fit in one tick.
-  EXPECT_LE(2 * static_cast<double>(backend::kMessagingTimeoutSeconds),
-            backend::kTrackingTickSeconds);
-}
-
 TEST(EngineTiming, TheActivityKeepsAppNapAwayButNotTheMacAwake) {
   const auto options = backend::kEngineActivityOptions;
   EXPECT_EQ(options & backend::kActivityIdleSystemSleepDisabled, 0u);

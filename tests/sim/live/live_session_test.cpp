@@ -121,7 +121,7 @@ TEST(LiveSession, ABadLineIsRefusedWithItsMessageAndChangesNothing) {
       {"foo",
        "request:1: foo: expected one of pointer, modifiers, rightclick, click, grant, "
        "revoke, defaults, menu, button, check, close, mission-control, dock, login-items, "
-       "screens, relaunch, inspect, snapshot, got foo"},
+       "screens, relaunch, inspect, snapshot, window, app, tracking, sleep, got foo"},
       {"pointer dock \"Safari\"", "request:1: pointer: no Dock item is titled \"Safari\""},
       {"pointer 1", "request:1: pointer: expected 2 argument(s), got 1"},
       {"menu \"About", "request:1: unterminated string"},
@@ -140,7 +140,7 @@ TEST(LiveSession, ABadLineIsRefusedWithItsMessageAndChangesNothing) {
       {"at 5 click",
        "request:1: at: expected one of pointer, modifiers, rightclick, click, "
        "grant, revoke, defaults, menu, button, check, close, mission-control, dock, "
-       "login-items, screens, relaunch, inspect, snapshot, got at"},
+       "login-items, screens, relaunch, inspect, snapshot, window, app, tracking, sleep, got at"},
   };
   for (const auto& [line, message] : cases) {
     auto out = s->input(line, 2 * kSecond);

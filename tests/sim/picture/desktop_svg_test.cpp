@@ -177,6 +177,19 @@ TEST(DesktopPicture, DockItemsWithTheirKindAndRunningIndicator) {
   EXPECT_TRUE(withClass(picture, "dockitem").empty());
 }
 
+TEST(DesktopPicture, OtherApplicationsWindowsAreDrawnBottomFirstWithTheirNames) {
+  AgentOnDesktop agent("window \"Safari\" 100 200 300 400\nwindow \"Finder\" 0 0 50 60\n");
+  auto picture = pictureAt(agent, 0.1);
+  auto windows = withClass(picture, "app-window");
+  ASSERT_EQ(windows.size(), 2u);
+  EXPECT_EQ(windows[0].attr("data-app"), "Safari");
+  EXPECT_EQ(windows[1].attr("data-app"), "Finder");
+  agent.desktop().apply(sim::parseTimedCommand("window \"Finder\" close", "t:1"));
+  agent.desktop().apply(sim::parseTimedCommand("window \"Safari\" close", "t:2"));
+  picture = elementsOf(sim::desktopSVG(agent.desktop().scene()));
+  EXPECT_FALSE(withId(picture, "app-windows"));
+}
+
 TEST(DesktopPicture, WhatTheDockShowsOpensAndCloses) {
   AgentOnDesktop agent(
       "at 1 pointer dock \"Downloads\"\n"

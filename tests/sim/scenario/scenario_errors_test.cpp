@@ -48,6 +48,15 @@ fs::path desktopProgram() {
   return fs::path(self).parent_path().parent_path() / "vistrel-desktop";
 }
 
+// Each scenario text is refused with a message that starts so.
+template <std::size_t N>
+void expectErrors(const std::pair<const char*, const char*> (&cases)[N]) {
+  for (auto [text, prefix] : cases) {
+    std::string error = parseError(text);
+    EXPECT_EQ(error.rfind(prefix, 0), 0u) << "scenario:\n" << text << "gave: " << error;
+  }
+}
+
 TEST(ScenarioErrors, EachMistakeNamesItsLine) {
   const std::pair<const char*, const char*> cases[] = {
       {"# comment\n\nfly away\n", "t.scn:3: fly: expected one of"},
@@ -70,7 +79,7 @@ TEST(ScenarioErrors, EachMistakeNamesItsLine) {
       {"app nap\n", "t.scn:1: app: expected 2 argument(s), got 1"},
       {"trusted maybe\n", "t.scn:1: trusted: expected one of yes, no, stale, got maybe"},
       {"no updater now\n", "t.scn:1: no: expected 1 argument(s), got 2"},
-      {"at 1 revoke later\n", "t.scn:1: revoke: expected one of stale, got later"},
+      {"at 1 revoke later\n", "t.scn:1: revoke: expected one of stale, listed, got later"},
       {"dock app \"Mail\" no-expose running\n", "t.scn:1: dock: expected bundle ID at the end"},
       {"run 3\nat 4 click\n", "t.scn:2: nothing may follow run"},
       {"at 604801 click\n", "t.scn:1: at: a scenario lasts at most 604800 s (7 days)"},
@@ -78,10 +87,44 @@ TEST(ScenarioErrors, EachMistakeNamesItsLine) {
       {"dock child number 1e300\n", "t.scn:1: dock: the number must be a whole number"},
       {"dock child number 2.5\n", "t.scn:1: dock: the number must be a whole number"},
   };
-  for (auto [text, prefix] : cases) {
-    std::string error = parseError(text);
-    EXPECT_EQ(error.rfind(prefix, 0), 0u) << "scenario:\n" << text << "gave: " << error;
-  }
+  expectErrors(cases);
+}
+
+TEST(ScenarioErrors, TheHardCasesRefuseWhatCannotBe) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"dock slow 0\n", "t.scn:1: dock: the duration must be more than 0 and at most 60 s, got 0"},
+      {"at 1 dock slow 60.5\n", "t.scn:1: dock: the duration must be more than 0 and at most 60"},
+      {"at 1 dock slow -1\n", "t.scn:1: dock: the duration must be more than 0"},
+      {"at 1 tracking 0\n", "t.scn:1: tracking: the duration must be more than 0 and at most 3600"},
+      {"at 1 tracking 3600.001\n", "t.scn:1: tracking: the duration must be more than 0"},
+      {"at 1 sleep 604801\n",
+       "t.scn:1: sleep: the duration must be more than 0 and at most 604800"},
+      {"at 1 sleep nan\n", "t.scn:1: nan is not a finite number"},
+      {"at 1 sleep\n", "t.scn:1: sleep: expected 1 argument(s), got 0"},
+      // Nothing reaches a sleeping Mac, the line after the sleep's start included.
+      {"at 1 sleep 5\nat 5.999 click\n",
+       "t.scn:2: at: the Mac sleeps from 1 until 6 (line 1); no input may come meanwhile"},
+      {"at 1 sleep 5\nat 1 click\n", "t.scn:2: at: the Mac sleeps from 1 until 6 (line 1)"},
+      {"at 1 tracking 2\nat 2 tracking 1\n", "t.scn:2: tracking: a menu is held until 3 (line 1)"},
+      {"at 1 window \"Mail\" 0 0 10 10\n", "t.scn:1: window: no application is named \"Mail\""},
+      {"at 1 app \"Mail\" hung\n", "t.scn:1: app: no application is named \"Mail\""},
+      {"at 1 app Safari hung\n", "t.scn:1: app: expected an application's name in double quotes"},
+      {"at 1 app dock asleep\n", "t.scn:1: app: expected one of hung, responsive, got asleep"},
+      {"window \"Notes\" 0 0 10 10\n",
+       "t.scn:1: window: no application named \"Notes\" runs at launch"},
+      {"app \"Mail\" hung\ndock app \"Safari\" running\n",
+       "t.scn:1: app: no application named \"Mail\" runs at launch"},
+      {"no dock\napp dock hung\n", "t.scn:2: app: the Dock does not run (no dock)"},
+      {"window \"Safari\" close\n", "t.scn:1: window: close is a timed command (after at)"},
+      {"at 1 window \"Safari\" 0 0 0 10\n", "t.scn:1: window: width and height must be positive"},
+      {"at 1 window \"Safari\" close now\n", "t.scn:1: window: expected 2 argument(s), got 3"},
+      {"trusted no listing\n", "t.scn:1: trusted: expected one of listed, got listing"},
+      {"bundle at \"Vistrel.app\"\n", "t.scn:1: bundle: the path must be absolute and end in .app"},
+      {"bundle at \"/Applications/Vistrel\"\n", "t.scn:1: bundle: the path must be absolute"},
+      {"bundle elsewhere\n", "t.scn:1: bundle: expected 2 argument(s), got 1"},
+      {"bundle translocated now\n", "t.scn:1: bundle: expected 1 argument(s), got 2"},
+  };
+  expectErrors(cases);
 }
 
 TEST(ScenarioErrors, GoodScenarioParses) {

@@ -6,12 +6,13 @@
 #include <sstream>
 
 #include "sim/services/sim_accessibility.h"
+#include "tests/sim/services/ax_on_a_world.h"
 
 namespace {
 
 using platform::Ref;
 
-class SimElements : public testing::Test {
+class SimElements : public testing::Test, protected sim_ax_test::AxOnAWorld {
  protected:
   SimElements() {
     world.startDock();
@@ -33,12 +34,6 @@ class SimElements : public testing::Test {
     EXPECT_EQ(ax.copyAttributeValue(e, "AXChildren", &value), platform::kAXErrorSuccess);
     return platform::as<platform::Array>(value.get())->count();
   }
-
-  std::ostringstream out;
-  sim::RunQueue queue;
-  sim::Trace trace{out, queue};
-  sim::World world{trace};
-  sim::SimAccessibility ax{world};
 };
 
 TEST_F(SimElements, ChildCountsAgreeWithTheChildren) {
