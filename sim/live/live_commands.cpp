@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "sim/desktop/desktop.h"
+#include "sim/live/live_session.h"
 #include "sim/scenario/command_words.h"
 #include "sim/scenario/scenario.h"
 #include "sim/words/tokens.h"
@@ -38,7 +39,11 @@ LiveSetup::LiveSetup(const Scenario& scenario) {
   setup_ = std::move(setup);
 }
 
-LiveSetup LiveSetup::fromFile(const std::string& path) { return LiveSetup(loadScenario(path)); }
+LiveSetup LiveSetup::fromFile(const std::string& path) {
+  // A session plays at most its cap of inputs: the lines beyond are checked
+  // but not held.
+  return LiveSetup(loadScenario(path, {LiveLimits{}.maxInputs}));
+}
 
 LiveSetup LiveSetup::fromText(const std::string& text, const std::string& fileName) {
   std::istringstream in(text);

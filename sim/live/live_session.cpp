@@ -66,6 +66,12 @@ void LiveSession::record(Nanos time, const LiveCommand& command) {
 }
 
 bool LiveSession::roomForInput() {
+  // Before each input, not after the tick that plays it: a tick of many
+  // inputs at one time would run far past the cap.
+  if (trace_.bytes() >= limits_.maxTraceBytes) {
+    stopClock(Stop::Trace);
+    return false;
+  }
   if (recorded_.size() < limits_.maxInputs) return true;
   stopClock(Stop::Inputs);
   return false;
