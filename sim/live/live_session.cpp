@@ -52,8 +52,9 @@ void LiveSession::scheduleScenarioLine() {
   if (nextScenarioLine_ >= setup_.timed().size()) return;
   const auto& line = setup_.timed()[nextScenarioLine_];
   desktop_->queue().schedule(line.time, RunQueue::kInput, 0, [this, &line] {
-    // Past the cap the scenario's lines play no further.
-    if (!roomForInput()) return;
+    // Past the cap, or once the session is stopping, the scenario's lines
+    // play no further.
+    if ((stopWatched_ && *stopWatched_) || !roomForInput()) return;
     ++nextScenarioLine_;
     scheduleScenarioLine();
     record(line.time, line.command);
