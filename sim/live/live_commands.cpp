@@ -20,7 +20,12 @@ LiveCheck refused(const std::string& message) {
 
 }  // namespace
 
-LiveSetup::LiveSetup(const Scenario& scenario) {
+const std::string& LiveCommand::text() const {
+  static const std::string none;
+  return command_ ? command_->echo() : none;
+}
+
+LiveSetup::LiveSetup(Scenario scenario) {
   auto setup = std::make_shared<Scenario>();
   setup->file = scenario.file;
   setup->setup = scenario.setup;
@@ -30,11 +35,11 @@ LiveSetup::LiveSetup(const Scenario& scenario) {
     setupText_ += commandText(c.action) + "\n";
     ++setupLines_;
   }
-  for (const auto& c : scenario.timed) {
+  timed_.reserve(scenario.timed.size());
+  for (auto& c : scenario.timed) {
     LiveCommand command;
-    command.command_ = std::make_shared<const Command>(c);
-    command.text_ = c.echo();
-    timed_.push_back({toNanos(c.time), std::move(command)});
+    command.command_ = std::make_shared<const Command>(std::move(c));
+    timed_.push_back({toNanos(command.command_->time), std::move(command)});
   }
   setup_ = std::move(setup);
 }
@@ -72,7 +77,6 @@ LiveCheck LiveSetup::check(const std::string& line) const {
     LiveCheck ok;
     ok.command.emplace();
     ok.command->command_ = std::make_shared<const Command>(s.timed.front());
-    ok.command->text_ = s.timed.front().echo();
     return ok;
   } catch (const ScenarioError& e) {
     std::string message = e.what();
