@@ -197,6 +197,10 @@ struct Connection : std::enable_shared_from_this<Connection> {
   // the bytes written less those still in the socket's queue.
   std::optional<TakeRate> taking;
   std::uint64_t written = 0;
+  // A large answer's lease is held until its client has taken it, not
+  // only the socket: a client that never reads holds its place in the
+  // count until it is cut.
+  std::shared_ptr<const void> heldLease;
   std::size_t headerFields = 0;  // those of the request's header, before any trailer
   std::function<void(std::uint64_t, beast::string_view, beast::error_code&)> lastChunk;
   std::uint64_t exchange = 0;
@@ -231,14 +235,18 @@ struct Connection : std::enable_shared_from_this<Connection> {
 
   // What the client has taken of the answer so far, as of `now`.
   TakeRate& measure(Clock::time_point now) {
-    std::uint64_t unsent = 0;
+    taking->reached(written - std::min(written, unsent()), now);
+    return *taking;
+  }
+
+  // Bytes written that are still in the socket's queue.
+  std::uint64_t unsent() {
 #ifdef SIOCOUTQ
     int queued = 0;
     if (::ioctl(stream.socket().native_handle(), SIOCOUTQ, &queued) == 0 && queued > 0)
-      unsent = static_cast<std::uint64_t>(queued);
+      return static_cast<std::uint64_t>(queued);
 #endif
-    taking->reached(written - std::min(written, unsent), now);
-    return *taking;
+    return 0;
   }
 
   // Whether nothing of a request has come yet.
@@ -339,7 +347,11 @@ struct Connection : std::enable_shared_from_this<Connection> {
                          if (!out->done()) return c->drain(out, then);
                        }
                        c->writing = false;
-                       c->taking.reset();
+                       // Judged on until the client has taken it all.
+                       if (!ec && c->taking && out->lease && c->unsent() > 0)
+                         c->heldLease = out->lease;
+                       else
+                         c->taking.reset();
                        then(*c, !ec);
                      });
   }
@@ -402,6 +414,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
     if (state == State::Closed) return;
     state = State::Closed;
     source.reset();
+    heldLease.reset();
     beast::error_code ec;
     stream.socket().shutdown(tcp::socket::shutdown_both, ec);
     stream.socket().close(ec);
@@ -444,7 +457,7 @@ bool HttpServer::Impl::makeRoom() {
       if (!idle || c->progress < idle->progress) idle = c.get();
     } else if (c->state == Connection::State::Reading) {
       if (!sending || c->progress < sending->progress) sending = c.get();
-    } else if (c->state == Connection::State::Answering && c->taking) {
+    } else if (c->taking && c->state != Connection::State::Streaming) {
       // Just begun, an answer is judged as if it had gone on for a piece's
       // time: what the sockets' buffers took at once does not protect it.
       double rate = c->measure(now).perSecond(now, limits.writePieceTime);
@@ -466,8 +479,13 @@ void HttpServer::Impl::judgeAnswers() {
     auto now = Clock::now();
     std::vector<std::shared_ptr<Connection>> slow;
     for (const auto& c : connections) {
-      if (c->state != Connection::State::Answering || !c->taking) continue;
+      if (!c->taking) continue;
       auto& rate = c->measure(now);
+      if (!c->writing && c->unsent() == 0) {
+        c->heldLease.reset();
+        c->taking.reset();
+        continue;
+      }
       if (rate.age(now) >= limits.writePieceTime &&
           rate.perSecond(now) < static_cast<double>(limits.slowestRate))
         slow.push_back(c);
