@@ -40,6 +40,7 @@ class ServeProgram : public stored_files_test::TempFolder {
   enum class Output { Usual, Unread };
   void spawn(const std::vector<std::string>& args, Output output = Output::Usual,
              Output errors = Output::Usual) {
+    errors_.clear();
     std::vector<std::string> all = {VISTREL_DESKTOP_PROGRAM, "--serve", "--port", "0"};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
