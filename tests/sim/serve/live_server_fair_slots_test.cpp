@@ -10,6 +10,7 @@
 
 namespace {
 
+using live_test::filling;
 using live_test::LiveServerTest;
 using live_test::request;
 using live_test::ServeLimits;
@@ -19,15 +20,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kTraceBytes = 2u << 20;
-
-std::string filling(std::size_t lines) {
-  const std::string value(2000, 'x');
-  std::string text;
-  for (std::size_t i = 0; i < lines; ++i)
-    text += "at 0.001 defaults Key" + std::to_string(i % 50) + " string \"" + value +
-            std::to_string(i) + "\"\n";
-  return text;
-}
 
 TEST_F(LiveServerTest, AFairReaderIsNeverCutNorEvictedByIdleConnections) {
   ServeLimits limits;
