@@ -1,6 +1,7 @@
 #include "backend/accessibility_boundary.h"
 
 #include "backend/trace.h"
+#include "backend/utf8.h"
 
 namespace backend {
 
@@ -119,37 +120,6 @@ platform::AXError AccessibilityBoundary::performAction(const Element* e,
 
 platform::AXError AccessibilityBoundary::getPid(const Element* e, pid_t* pid) {
   return copy(e, "", pid, [&](Handle h, pid_t* owner) { return processOf(h, owner); });
-}
-
-bool isWellFormedUTF8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    char32_t code = 0;
-    char32_t least = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2, code = lead & 0x1F, least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3, code = lead & 0x0F, least = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4, code = lead & 0x07, least = 0x10000;
-    } else {
-      return false;
-    }
-    if (text.size() - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
-      code = (code << 6) | (c & 0x3F);
-    }
-    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += length;
-  }
-  return true;
 }
 
 }  // namespace backend

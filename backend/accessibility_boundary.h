@@ -77,8 +77,4 @@ class AccessibilityBoundary : public platform::Accessibility {
   AXError copy(const Element* e, const std::string& name, Out* out, Call call);
 };
 
-// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF): what a platform string can be made from.
-bool isWellFormedUTF8(std::string_view text);
-
 }  // namespace backend

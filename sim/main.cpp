@@ -101,6 +101,18 @@ int main(int argc, char** argv) {
               << *options.loginItemsFile << " name the same file; each needs a file of its own\n";
     return 2;
   }
+  // The scenario given as a file kept for the user would be moved aside as
+  // damaged, or replaced, at the first save: refused as the pair above is.
+  auto namesTheScenario = [&](const char* option, const std::optional<std::string>& file,
+                              const char* what) {
+    if (!file || !scenarioPath || !sim::nameTheSameFile(*file, scenarioPath)) return false;
+    std::cerr << "vistrel-desktop: " << option << " " << *file << " names the scenario "
+              << scenarioPath << "; the " << what << " need a file of their own\n";
+    return true;
+  };
+  if (namesTheScenario("--defaults", options.defaultsFile, "defaults") ||
+      namesTheScenario("--login-items", options.loginItemsFile, "login items"))
+    return 2;
   if (serve)
     return sim::serve::serveDesktop(
         std::move(options), scenarioPath ? std::optional<std::string>(scenarioPath) : std::nullopt,

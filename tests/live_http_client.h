@@ -115,6 +115,13 @@ class Socket {
     return true;
   }
 
+  // Reads until `most` bytes in all were received (a piece more at most),
+  // the connection ended, or the deadline.
+  void readUpTo(std::size_t most, Deadline deadline) {
+    while (received.size() < most)
+      if (fill(deadline) <= 0) return;
+  }
+
   // Whether the server closes the connection by the deadline (what it sends is kept).
   bool closedBy(Deadline deadline) {
     for (;;) {

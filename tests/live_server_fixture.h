@@ -32,6 +32,16 @@ inline std::string replay(const std::string& scenarioText) {
   return out.str();
 }
 
+// A scenario whose lines, all due at once, fill the session's trace.
+inline std::string filling(std::size_t lines) {
+  const std::string value(2000, 'x');
+  std::string text;
+  for (std::size_t i = 0; i < lines; ++i)
+    text += "at 0.001 defaults Key" + std::to_string(i % 50) + " string \"" + value +
+            std::to_string(i) + "\"\n";
+  return text;
+}
+
 class LiveServerTest : public testing::Test {
  protected:
   void start(ServeLimits limits = {}, const std::string& scenario = "",

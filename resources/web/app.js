@@ -44,9 +44,21 @@ function showState(s) {
   document.body.dataset.paused = s.paused ? "true" : "false";
   document.body.dataset.time = s.time;
   document.body.dataset.full = s.fullBecause || "";
+  showOutputNote(s.outputDropped || 0);
   if (s.fullBecause === "time")
     say(`The clock stopped at ${s.time} s, the longest a scenario lasts: download the session.`);
   else if (s.full) say("The session is full: download it.");
+}
+
+// Lines the server's standard output and error did not take (nobody reads
+// them): this page, /trace and the download still have everything.
+function showOutputNote(dropped) {
+  const note = document.getElementById("output-note");
+  document.body.dataset.outputDropped = String(dropped);
+  note.hidden = dropped === 0;
+  note.textContent = dropped === 0 ? "" :
+    `${dropped} lines were not printed by vistrel-desktop: its output is not being read. ` +
+    "The trace here and the downloaded session are whole.";
 }
 
 function showPicture(svgText) {

@@ -1,5 +1,6 @@
 #include "sim/desktop/desktop.h"
 
+#include <chrono>
 #include <iostream>
 
 #include "sim/scenario/overloaded.h"
@@ -51,6 +52,14 @@ Desktop::Desktop(Scenario scenario, std::ostream& out, DesktopOptions options)
     defaults_.attachFile(*options_.defaultsFile, &report);
     printStoredFileReport(report);
   }
+  // A flood of changes (a page adding items at once) saves the list at most
+  // once a second by the wall clock, and at the end: what is written grows
+  // with the time spent changing, not with the file's size times changes.
+  loginItems_.coalesceSaves(kLoginItemsSaveInterval, [] {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  });
 }
 
 Desktop::~Desktop() { session_.reset(); }
@@ -192,6 +201,7 @@ void Desktop::advanceTo(Nanos t) {
     }
   }
   queue_.advanceTo(t);
+  loginItems_.saveIfDue();
 }
 
 void Desktop::endSession() {
@@ -205,7 +215,7 @@ void Desktop::endSession() {
 
 void Desktop::finish() {
   endSession();
-  defaults_.save();
+  defaults_.saveIfChanged();
   loginItems_.saveIfBehind();
 }
 

@@ -3,6 +3,7 @@
 // trace.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,6 +26,9 @@ namespace sim {
 // The run's exit status when a file given for the user's defaults or login
 // items did not get every change: the user's changes were not kept.
 inline constexpr int kExitChangesNotKept = 3;
+
+// The least wall-clock time between two saves of the login-items file.
+inline constexpr std::int64_t kLoginItemsSaveInterval = 1'000'000'000;
 
 struct DesktopOptions {
   // The agent's process entry (argc, argv), called at every launch.

@@ -1,7 +1,11 @@
 #include "sim/desktop/desktop.h"
+#include "sim/scenario/scenario_limits.h"
 #include "sim/stored/stored_file.h"
 
 namespace sim {
+
+// A scenario may name as many items as the list holds.
+static_assert(limits::kMaxLoginItems == kMaxLoginItems);
 
 // The file, when one is given, comes first; the scenario's `login-item`
 // lines are added after its entries.

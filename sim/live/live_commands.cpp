@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "sim/desktop/desktop.h"
+#include "sim/live/live_session.h"
 #include "sim/scenario/command_words.h"
 #include "sim/scenario/scenario.h"
 #include "sim/words/tokens.h"
@@ -19,7 +20,12 @@ LiveCheck refused(const std::string& message) {
 
 }  // namespace
 
-LiveSetup::LiveSetup(const Scenario& scenario) {
+const std::string& LiveCommand::text() const {
+  static const std::string none;
+  return command_ ? command_->echo() : none;
+}
+
+LiveSetup::LiveSetup(Scenario scenario) {
   auto setup = std::make_shared<Scenario>();
   setup->file = scenario.file;
   setup->setup = scenario.setup;
@@ -29,16 +35,20 @@ LiveSetup::LiveSetup(const Scenario& scenario) {
     setupText_ += commandText(c.action) + "\n";
     ++setupLines_;
   }
-  for (const auto& c : scenario.timed) {
+  timed_.reserve(scenario.timed.size());
+  for (auto& c : scenario.timed) {
     LiveCommand command;
-    command.command_ = std::make_shared<const Command>(c);
-    command.text_ = c.echo();
-    timed_.push_back({toNanos(c.time), std::move(command)});
+    command.command_ = std::make_shared<const Command>(std::move(c));
+    timed_.push_back({toNanos(command.command_->time), std::move(command)});
   }
   setup_ = std::move(setup);
 }
 
-LiveSetup LiveSetup::fromFile(const std::string& path) { return LiveSetup(loadScenario(path)); }
+LiveSetup LiveSetup::fromFile(const std::string& path) {
+  // A session plays at most its cap of inputs: the lines beyond are checked
+  // but not held.
+  return LiveSetup(loadScenario(path, {LiveLimits{}.maxInputs}));
+}
 
 LiveSetup LiveSetup::fromText(const std::string& text, const std::string& fileName) {
   std::istringstream in(text);
@@ -67,7 +77,6 @@ LiveCheck LiveSetup::check(const std::string& line) const {
     LiveCheck ok;
     ok.command.emplace();
     ok.command->command_ = std::make_shared<const Command>(s.timed.front());
-    ok.command->text_ = s.timed.front().echo();
     return ok;
   } catch (const ScenarioError& e) {
     std::string message = e.what();

@@ -25,14 +25,14 @@ inline constexpr std::size_t kMaxLiveLineLength = 1024;
 // A timed command, checked; what the trace echoes is its text.
 class LiveCommand {
  public:
-  // The command in its canonical form, as the trace echoes it.
-  const std::string& text() const { return text_; }
+  // The command in its canonical form, as the trace echoes it (the
+  // command's own echo: a long scenario is not held twice).
+  const std::string& text() const;
 
  private:
   friend class LiveSetup;
   friend void applyLiveCommand(Desktop& desktop, const LiveCommand& command);
   std::shared_ptr<const Command> command_;
-  std::string text_;
 };
 
 struct LiveCheck {
@@ -67,7 +67,8 @@ class LiveSetup {
   std::unique_ptr<Desktop> makeDesktop(std::ostream& trace, DesktopOptions options) const;
 
  private:
-  explicit LiveSetup(const Scenario& scenario);
+  // Takes the scenario's commands over rather than copying them.
+  explicit LiveSetup(Scenario scenario);
   std::shared_ptr<const Scenario> setup_;  // the set-up lines only
   std::string setupText_;
   std::size_t setupLines_ = 0;

@@ -52,8 +52,9 @@ void LiveSession::scheduleScenarioLine() {
   if (nextScenarioLine_ >= setup_.timed().size()) return;
   const auto& line = setup_.timed()[nextScenarioLine_];
   desktop_->queue().schedule(line.time, RunQueue::kInput, 0, [this, &line] {
-    // Past the cap the scenario's lines play no further.
-    if (!roomForInput()) return;
+    // Past the cap, or once the session is stopping, the scenario's lines
+    // play no further.
+    if ((stopWatched_ && *stopWatched_) || !roomForInput()) return;
     ++nextScenarioLine_;
     scheduleScenarioLine();
     record(line.time, line.command);
@@ -66,6 +67,12 @@ void LiveSession::record(Nanos time, const LiveCommand& command) {
 }
 
 bool LiveSession::roomForInput() {
+  // Before each input, not after the tick that plays it: a tick of many
+  // inputs at one time would run far past the cap.
+  if (trace_.bytes() >= limits_.maxTraceBytes) {
+    stopClock(Stop::Trace);
+    return false;
+  }
   if (recorded_.size() < limits_.maxInputs) return true;
   stopClock(Stop::Inputs);
   return false;

@@ -9,6 +9,7 @@
 // time to every call (tests pass their own) and never sleeps.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <streambuf>
 #include <string>
@@ -82,6 +83,9 @@ class LiveSession {
   const std::vector<std::string>& recorded() const { return recorded_; }
   static std::string scenarioEnd(Nanos now);
 
+  // Once `*stop` is true, the scenario's lines play no further, so that a
+  // tick with many of them due stops between two; null: never.
+  void watchStop(const std::atomic<bool>* stop) { stopWatched_ = stop; }
   // Ends the session: the agent quits and the stored files are saved. The
   // exit status the program gives for that: 0, or kExitChangesNotKept.
   int finish();
@@ -117,6 +121,7 @@ class LiveSession {
   std::size_t nextScenarioLine_ = 0;
   Stop stop_ = Stop::None;
   bool finished_ = false;
+  const std::atomic<bool>* stopWatched_ = nullptr;
 };
 
 }  // namespace sim

@@ -1,22 +1,18 @@
 #include "sim/picture/svg_writer.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
+
+#include "backend/utf8.h"
 
 namespace sim {
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence at s[i], or 0.
-std::size_t utf8Length(const std::string& s, std::size_t i) {
-  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char b = byte(i);
-  std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k)
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-  return n;
-}
+// Beyond ASCII, XML 1.0 allows every character but U+FFFE and U+FFFF (its
+// Char production); the surrogates it also forbids are not UTF-8.
+bool forbiddenInXML(char32_t c) { return c == 0xFFFE || c == 0xFFFF; }
 
 }  // namespace
 
@@ -24,39 +20,37 @@ std::string xmlEscape(const std::string& s) {
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
-    char c = s[i];
-    std::size_t n = utf8Length(s, i);
-    if (n == 0) {
-      out += "\xEF\xBF\xBD";  // a byte that is not UTF-8: U+FFFD
-      ++i;
-      continue;
+    auto step = backend::nextUTF8(s, i);
+    if (!step.wellFormed || forbiddenInXML(step.codePoint)) {
+      out += backend::kReplacementCharacter;  // not UTF-8, or not a character XML allows
+    } else if (step.length > 1) {
+      out.append(s, i, step.length);
+    } else {
+      switch (char c = s[i]) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default:
+          // Control characters are not allowed in XML 1.0 text; a line
+          // break inside a value would not survive it either.
+          if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
+            out += ' ';
+          else
+            out += c;
+      }
     }
-    if (n > 1) {
-      out.append(s, i, n);
-      i += n;
-      continue;
-    }
-    ++i;
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default:
-        // Control characters are not allowed in XML 1.0 text.
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
-          out += ' ';
-        else
-          out += c;
-    }
+    i += step.length;
   }
   return out;
 }
 
 std::string svgNumber(double v) {
   if (!std::isfinite(v)) return "0";
-  char buf[64];
+  // Room for every finite double: the largest has 309 digits before the
+  // point, a sign and three decimals.
+  char buf[DBL_MAX_10_EXP + 16];
   std::snprintf(buf, sizeof buf, "%.3f", v);
   std::string s = buf;
   while (!s.empty() && s.back() == '0') s.pop_back();

@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sstream>
+#include <optional>
+#include <streambuf>
 
 #include "backend/trace.h"
 #include "sim/scenario/command_words.h"
@@ -40,6 +41,41 @@ LineRead readLine(std::streambuf& in, std::string* line) {
   }
 }
 
+// Hands the parser a file a piece at a time. A file that grows while it is
+// read stops at the bound that the parser then reports at its line.
+class FileReader : public std::streambuf {
+ public:
+  explicit FileReader(int fd) : fd_(fd) {}
+  ~FileReader() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+  bool opened() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  int error() const { return error_; }  // errno of a failed read, or 0
+
+ protected:
+  int_type underflow() override {
+    if (error_ || read_ > kMaxScenarioBytes + 1) return traits_type::eof();
+    for (;;) {
+      ssize_t n = ::read(fd_, buffer_, sizeof buffer_);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) error_ = errno;
+      if (n <= 0) return traits_type::eof();
+      read_ += static_cast<std::size_t>(n);
+      setg(buffer_, buffer_, buffer_ + n);
+      return traits_type::to_int_type(buffer_[0]);
+    }
+  }
+
+ private:
+  int fd_;
+  int error_ = 0;
+  std::size_t read_ = 0;
+  char buffer_[1 << 16];
+};
+
 // An application Dock item runs at launch or can be launched by a click;
 // either way it may become one more running application.
 bool isApplication(const SetupAction& a) {
@@ -50,7 +86,9 @@ bool isApplication(const SetupAction& a) {
 // The scenario being read, line by line, and what its limits count.
 class Loader {
  public:
-  explicit Loader(const std::string& file) { s_.file = file; }
+  Loader(const std::string& file, const ScenarioReading& reading) : reading_(reading) {
+    s_.file = file;
+  }
 
   void line(std::string& text, int lineNo) {
     auto where = [&] { return s_.file + ":" + std::to_string(lineNo); };
@@ -111,9 +149,7 @@ class Loader {
                       "); no input may come meanwhile");
     lastTime_ = t;
     std::span<const Token> command(tokens.begin() + 2, tokens.end());
-    s_.timed.push_back(
-        {lineNo, t, words::timedAction(command, where, &*dock_), joinTokens(tokens, 2)});
-    const TimedAction& action = s_.timed.back().action;
+    auto action = words::timedAction(command, where, &*dock_);
     if (auto* tracking = std::get_if<Tracking>(&action)) {
       if (t < tracking_.until)
         fail(where, "tracking: a menu is held until " + numberText(tracking_.until) + " (line " +
@@ -123,6 +159,12 @@ class Loader {
       sleep_ = {t, t + sleep->seconds, lineNo};
     } else if (std::holds_alternative<OpenWindow>(action)) {
       countWindow(where);
+    }
+    if (s_.timed.size() < reading_.maxTimed) {
+      s_.timed.push_back({lineNo, t, std::move(action), joinTokens(tokens, 2)});
+    } else {
+      ++s_.timedLeftOut;
+      s_.leftOutUntil = t;
     }
   }
 
@@ -195,6 +237,7 @@ class Loader {
     s_.setup.push_back({lineNo, std::move(action)});
   }
 
+  ScenarioReading reading_;
   Scenario s_;
   std::vector<Token> tokens_;  // the current line's, kept for their capacity
   double lastTime_ = 0;
@@ -212,6 +255,7 @@ class Loader {
 
 double Scenario::endTime() const {
   if (runUntil) return *runUntil;
+  if (timedLeftOut) return leftOutUntil + 2.0;
   return (timed.empty() ? 0.0 : timed.back().time) + 2.0;
 }
 
@@ -231,8 +275,9 @@ std::vector<AddDockItem> dockItemsOf(const std::vector<SetupCommand>& setup) {
   return items;
 }
 
-Scenario parseScenario(std::istream& in, const std::string& fileName) {
-  Loader loader(fileName);
+Scenario parseScenario(std::istream& in, const std::string& fileName,
+                       const ScenarioReading& reading) {
+  Loader loader(fileName, reading);
   std::string text;
   std::size_t bytes = 0;
   int lineNo = 0;
@@ -253,7 +298,7 @@ Scenario parseScenario(std::istream& in, const std::string& fileName) {
   return loader.take();
 }
 
-Scenario loadScenario(const std::string& path) {
+Scenario loadScenario(const std::string& path, const ScenarioReading& reading) {
   // A directory or a FIFO is refused before it is opened (opening a FIFO
   // would wait for a writer); the file is opened without blocking and
   // checked again, in case it was replaced in between.
@@ -268,38 +313,22 @@ Scenario loadScenario(const std::string& path) {
   if (::stat(path.c_str(), &st) != 0)
     refuse(std::string("cannot open the scenario (") + std::strerror(errno) + ")");
   notRegular(st);
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) refuse(std::string("cannot open the scenario (") + std::strerror(errno) + ")");
-  std::string content;
-  auto readAll = [&] {
-    if (::fstat(fd, &st) != 0) return false;
-    notRegular(st);
-    char chunk[65536];
-    for (;;) {
-      ssize_t n = ::read(fd, chunk, sizeof chunk);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return false;
-      if (n == 0) return true;
-      content.append(chunk, static_cast<std::size_t>(n));
-      // A file that grows while it is read is held to the same bound.
-      if (content.size() > kMaxScenarioBytes) {
-        errno = EFBIG;
-        return false;
-      }
-    }
-  };
-  bool ok = false;
+  FileReader file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file.opened())
+    refuse(std::string("cannot open the scenario (") + std::strerror(errno) + ")");
+  if (::fstat(file.fd(), &st) != 0)
+    refuse(std::string("cannot be read (") + std::strerror(errno) + ")");
+  notRegular(st);
+  std::istream in(&file);
+  std::optional<Scenario> scenario;
   try {
-    ok = readAll();
-  } catch (...) {
-    ::close(fd);
-    throw;
+    scenario = parseScenario(in, path, reading);
+  } catch (const ScenarioError&) {
+    // A line cut short by a failed read is not the file's fault.
+    if (!file.error()) throw;
   }
-  int readError = errno;
-  ::close(fd);
-  if (!ok) refuse(std::string("cannot be read (") + std::strerror(readError) + ")");
-  std::istringstream in(std::move(content), std::ios::binary);
-  return parseScenario(in, path);
+  if (file.error()) refuse(std::string("cannot be read (") + std::strerror(file.error()) + ")");
+  return std::move(*scenario);
 }
 
 std::string scenarioText(const Scenario& s) {

@@ -4,6 +4,8 @@
 // parts shared with other answers.
 #include "sim/serve/http_server.h"
 
+#include <sys/ioctl.h>
+
 #include <algorithm>
 #include <atomic>
 #include <boost/asio/ip/tcp.hpp>
@@ -16,8 +18,14 @@
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/read.hpp>
 #include <boost/beast/http/string_body.hpp>
+#ifdef __linux__
+#include <linux/sockios.h>  // SIOCOUTQ
+#endif
+
 #include <list>
 #include <mutex>
+
+#include "sim/serve/take_rate.h"
 
 namespace sim::serve {
 
@@ -136,6 +144,8 @@ struct HttpServer::Impl : std::enable_shared_from_this<HttpServer::Impl> {
   net::io_context ioc{1};
   tcp::acceptor acceptor{ioc};
   net::steady_timer ticker{ioc};
+  net::steady_timer stopTimer{ioc};
+  net::steady_timer judge{ioc};
   std::list<std::shared_ptr<Connection>> connections;
   int port = 0;
   bool stopping = false;  // the server's thread only
@@ -150,7 +160,12 @@ struct HttpServer::Impl : std::enable_shared_from_this<HttpServer::Impl> {
   }
 
   void accept();
+  // Makes room for a new connection; false when every one is busy on
+  // something that may not be cut short.
+  bool makeRoom();
   void tick();
+  // Closes the connections whose answers are taken too slowly.
+  void judgeAnswers();
   void shutdown();
   void pumpStreams(bool idle);
 };
@@ -176,10 +191,21 @@ struct Connection : std::enable_shared_from_this<Connection> {
   std::optional<http::request_parser<http::string_body>> parser;
   State state = State::Reading;
   // When it last made progress: a request began, a piece of an answer was
-  // taken. The connection longest without any makes room for a new one.
+  // taken.
   Clock::time_point progress = Clock::now();
+  // The answer being written and how fast it is taken (not for streams):
+  // the bytes written less those still in the socket's queue.
+  std::optional<TakeRate> taking;
+  std::uint64_t written = 0;
+  // A large answer's lease is held until its client has taken it, not
+  // only the socket: a client that never reads holds its place in the
+  // count until it is cut.
+  std::shared_ptr<const void> heldLease;
+  std::size_t headerFields = 0;  // those of the request's header, before any trailer
+  std::function<void(std::uint64_t, beast::string_view, beast::error_code&)> lastChunk;
   std::uint64_t exchange = 0;
   bool keepAlive = false;
+  bool headOnly = false;  // a HEAD request: the answer's head, without its body
   bool writing = false;
   std::shared_ptr<StreamSource> source;  // goes when the stream ends
   char dropped[256];
@@ -190,12 +216,42 @@ struct Connection : std::enable_shared_from_this<Connection> {
     progress = Clock::now();
     ++exchange;
     parser.emplace();
+    headerFields = 0;
     parser->header_limit(static_cast<std::uint32_t>(server.limits.maxHeaderBytes));
     parser->body_limit(server.limits.maxBodyBytes);
     stream.expires_after(server.limits.requestTime);
+    // The last chunk's header comes before any trailer: the fields the
+    // message has then are the header's.
+    lastChunk = [this](std::uint64_t size, beast::string_view, beast::error_code&) {
+      if (size == 0)
+        headerFields =
+            static_cast<std::size_t>(std::distance(parser->get().begin(), parser->get().end()));
+    };
+    parser->on_chunk_header(lastChunk);
     http::async_read(
         stream, buffer, *parser,
         [c = shared_from_this()](beast::error_code ec, std::size_t) { c->onRead(ec); });
+  }
+
+  // What the client has taken of the answer so far, as of `now`.
+  TakeRate& measure(Clock::time_point now) {
+    taking->reached(written - std::min(written, unsent()), now);
+    return *taking;
+  }
+
+  // Bytes written that are still in the socket's queue.
+  std::uint64_t unsent() {
+#ifdef SIOCOUTQ
+    int queued = 0;
+    if (::ioctl(stream.socket().native_handle(), SIOCOUTQ, &queued) == 0 && queued > 0)
+      return static_cast<std::uint64_t>(queued);
+#endif
+    return 0;
+  }
+
+  // Whether nothing of a request has come yet.
+  bool idle() const {
+    return state == State::Reading && buffer.size() == 0 && parser && !parser->got_some();
   }
 
   void onRead(beast::error_code ec) {
@@ -211,9 +267,12 @@ struct Connection : std::enable_shared_from_this<Connection> {
     if (ec) return close();  // timed out, reset, or the server is stopping
 
     auto& message = parser->get();
-    if (static_cast<std::size_t>(std::distance(message.begin(), message.end())) >
-        server.limits.maxHeaderLines)
-      return refuse(431, "too many header lines");
+    auto fields = static_cast<std::size_t>(std::distance(message.begin(), message.end()));
+    if (fields > server.limits.maxHeaderLines) return refuse(431, "too many header lines");
+    // A trailer could carry a Host or a token past checks made on the
+    // header, and no client of ours sends one.
+    if (message.chunked() && fields > headerFields)
+      return refuse(400, "fields in a chunked trailer are not taken");
     HttpRequest request;
     request.method = str(message.method_string());
     request.target = str(message.target());
@@ -227,6 +286,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
     auto peer = stream.socket().remote_endpoint(addressError);
     if (!addressError) request.remoteAddress = peer.address().to_string();
     keepAlive = message.keep_alive();
+    headOnly = message.method() == http::verb::head;
     parser.reset();
     stream.expires_never();
     state = State::Answering;
@@ -243,6 +303,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
   }
 
   void refuse(int status, const char* message) {
+    headOnly = false;
     auto r = HttpResponse::text(status, message);
     r.close = true;
     state = State::Answering;
@@ -270,18 +331,27 @@ struct Connection : std::enable_shared_from_this<Connection> {
 
   // Writes what is left a piece at a time, each within its time; `then`
   // learns whether all of it was taken.
+  // An answer's pieces are judged by their rate (judgeAnswers), with the
+  // window as the longest any one may take; a stream's by their time.
   template <class Then>
   void drain(std::shared_ptr<Outgoing> out, Then then) {
     writing = true;
-    stream.expires_after(server.limits.writePieceTime);
+    stream.expires_after(state == State::Streaming ? server.limits.writePieceTime
+                                                   : server.limits.rateWindow);
     net::async_write(stream, out->next(server.limits.writePieceBytes),
                      [c = shared_from_this(), out, then](beast::error_code ec, std::size_t n) {
                        if (!ec) {
                          c->progress = Clock::now();
+                         c->written += n;
                          out->consume(n);
                          if (!out->done()) return c->drain(out, then);
                        }
                        c->writing = false;
+                       // Judged on until the client has taken it all.
+                       if (!ec && c->taking && out->lease && c->unsent() > 0)
+                         c->heldLease = out->lease;
+                       else
+                         c->taking.reset();
                        then(*c, !ec);
                      });
   }
@@ -290,11 +360,14 @@ struct Connection : std::enable_shared_from_this<Connection> {
     bool closeAfter = r.close || !keepAlive || server.stopping;
     auto out = std::make_shared<Outgoing>();
     out->parts.push_back(std::make_shared<const std::string>(headOf(r, closeAfter, false)));
-    for (auto& p : r.body) out->parts.push_back(std::move(p));
+    if (!headOnly)
+      for (auto& p : r.body) out->parts.push_back(std::move(p));
     out->lease = std::move(r.lease);
+    taking.emplace(Clock::now(), server.limits.rateWindow);
+    written = 0;
     drain(out, [closeAfter](Connection& c, bool ok) {
       if (c.state != State::Answering) return;
-      if (!ok || closeAfter) return c.close();
+      if (!ok || closeAfter || c.server.stopping) return c.close();
       c.readRequest();
     });
   }
@@ -341,10 +414,13 @@ struct Connection : std::enable_shared_from_this<Connection> {
     if (state == State::Closed) return;
     state = State::Closed;
     source.reset();
+    heldLease.reset();
     beast::error_code ec;
     stream.socket().shutdown(tcp::socket::shutdown_both, ec);
     stream.socket().close(ec);
-    server.connections.erase(self);  // may drop the last owner but one: `c` of the caller
+    auto& s = server;
+    s.connections.erase(self);  // may drop the last owner but one: `c` of the caller
+    if (s.stopping && s.connections.empty()) s.ioc.stop();
   }
 };
 
@@ -352,20 +428,7 @@ void HttpServer::Impl::accept() {
   acceptor.async_accept([this](beast::error_code ec, tcp::socket socket) {
     if (stopping) return;
     if (!ec) {
-      if (connections.size() >= limits.maxConnections) {
-        // Room is made by the connection longest without progress, among
-        // those waiting on their client (to send a request or to take an
-        // answer): a client that sends or reads slowly loses its place
-        // first, one that just came never does. Event streams have a
-        // limit of their own, and the desktop answers in bounded time.
-        Connection* stalest = nullptr;
-        for (const auto& c : connections) {
-          bool onClient = c->state == Connection::State::Reading ||
-                          (c->state == Connection::State::Answering && c->writing);
-          if (onClient && (!stalest || c->progress < stalest->progress)) stalest = c.get();
-        }
-        if (stalest) stalest->close();
-      }
+      if (connections.size() >= limits.maxConnections) makeRoom();
       if (connections.size() < limits.maxConnections) {
         auto c = std::make_shared<Connection>(*this, std::move(socket));
         connections.push_front(c);
@@ -377,6 +440,58 @@ void HttpServer::Impl::accept() {
       }
     }
     accept();
+  });
+}
+
+bool HttpServer::Impl::makeRoom() {
+  // First a connection that has sent nothing of a request (the longest
+  // idle), then one slow to send its request, then the answer taken
+  // slowest below the fair rate. An answer moving at the fair rate keeps
+  // its place; the desktop answers in bounded time; event streams have a
+  // limit of their own.
+  auto now = Clock::now();
+  Connection *idle = nullptr, *sending = nullptr, *slowest = nullptr;
+  double slowestRate = static_cast<double>(limits.fairRate);
+  for (const auto& c : connections) {
+    if (c->idle()) {
+      if (!idle || c->progress < idle->progress) idle = c.get();
+    } else if (c->state == Connection::State::Reading) {
+      if (!sending || c->progress < sending->progress) sending = c.get();
+    } else if (c->taking && c->state != Connection::State::Streaming) {
+      // Just begun, an answer is judged as if it had gone on for a piece's
+      // time: what the sockets' buffers took at once does not protect it.
+      double rate = c->measure(now).perSecond(now, limits.writePieceTime);
+      if (rate < slowestRate) {
+        slowestRate = rate;
+        slowest = c.get();
+      }
+    }
+  }
+  Connection* room = idle ? idle : sending ? sending : slowest;
+  if (room) room->close();
+  return room != nullptr;
+}
+
+void HttpServer::Impl::judgeAnswers() {
+  judge.expires_after(std::chrono::milliseconds(250));
+  judge.async_wait([this](beast::error_code ec) {
+    if (ec || stopping) return;
+    auto now = Clock::now();
+    std::vector<std::shared_ptr<Connection>> slow;
+    for (const auto& c : connections) {
+      if (!c->taking) continue;
+      auto& rate = c->measure(now);
+      if (!c->writing && c->unsent() == 0) {
+        c->heldLease.reset();
+        c->taking.reset();
+        continue;
+      }
+      if (rate.age(now) >= limits.writePieceTime &&
+          rate.perSecond(now) < static_cast<double>(limits.slowestRate))
+        slow.push_back(c);
+    }
+    for (const auto& c : slow) c->close();
+    judgeAnswers();
   });
 }
 
@@ -398,13 +513,24 @@ void HttpServer::Impl::tick() {
 }
 
 void HttpServer::Impl::shutdown() {
+  if (stopping) return;
   stopping = true;
   beast::error_code ignored;
   acceptor.close(ignored);
   ticker.cancel();
+  judge.cancel();
+  // An answer under way is written (and its connection then closes); no
+  // new request is read, and streams end now.
   auto all = connections;
-  for (const auto& c : all) c->close();
-  ioc.stop();
+  for (const auto& c : all)
+    if (c->state != Connection::State::Answering) c->close();
+  if (connections.empty()) return ioc.stop();
+  stopTimer.expires_after(limits.stopGrace);
+  stopTimer.async_wait([this](beast::error_code) {
+    auto left = connections;
+    for (const auto& c : left) c->close();
+    ioc.stop();
+  });
 }
 
 void Responder::send(HttpResponse response) const {
@@ -475,6 +601,7 @@ void HttpServer::run() {
     if (impl->stopping) return;
     impl->accept();
     impl->tick();
+    impl->judgeAnswers();
   });
   impl_->ioc.run();
 }

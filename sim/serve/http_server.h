@@ -2,12 +2,14 @@
 // sends: the request line and header lines together, their number, the
 // body whatever its transfer encoding, and the time a whole request may
 // take. One thread does all the input and output, so a slow client holds
-// a connection, never a thread. An answer is written a piece at a time and
-// each piece must be taken in time, so a client that does not read loses
-// its connection; when the connections run out, the one that has gone
-// longest without progress (a request it is slow to send, an answer it is
-// slow to take) makes room. Ranges are not served: every answer is the
-// whole thing.
+// a connection, never a thread. An answer is judged by the rate its client
+// takes it at, over a window, so a client that does not read loses its
+// connection and one that reads at a fair pace keeps it. When the
+// connections run out, room is made by one that has sent nothing of a
+// request, else one slow to send its request, else the slowest answer
+// below the fair rate. Fields in a chunked body's trailer are refused:
+// every field that counts comes before the body. Ranges are not served:
+// every answer is the whole thing.
 //
 // The handler runs on the server's thread and answers through its
 // Responder, at once or later from any thread.
@@ -29,11 +31,20 @@ struct HttpLimits {
   std::size_t maxHeaderLines = 64;                // 431
   std::size_t maxConnections = 128;               // open at once
   std::chrono::milliseconds requestTime{10'000};  // to send a whole request
-  // A client takes every piece of this size of an answer within this time
-  // or its connection closes: 32 KiB/s at least, which any page reaches.
+  // An answer is judged by the bytes its client took over the last
+  // `rateWindow` (or since it began): below `slowestRate` once it has gone
+  // on for `writePieceTime`, its connection closes; at `fairRate` or more
+  // it never makes room for another connection. An event stream takes
+  // each piece within `writePieceTime`.
+  std::size_t slowestRate = 32 * 1024;  // bytes a second
+  std::size_t fairRate = 64 * 1024;     // bytes a second
+  std::chrono::milliseconds rateWindow{10'000};
   std::size_t writePieceBytes = 64 * 1024;
   std::chrono::milliseconds writePieceTime{2'000};
   std::chrono::milliseconds streamTick{1'000};  // how often streams are asked when idle
+  // At a stop, answers already given are written within this time, then
+  // every connection closes, whatever its client does.
+  std::chrono::milliseconds stopGrace{200};
 };
 
 struct HttpRequest {
@@ -108,7 +119,8 @@ class HttpServer {
   int port() const;
   // Serves until stop(); run it on a thread of its own.
   void run();
-  // Closes every connection and makes run() return; any thread.
+  // Closes every connection and makes run() return; any thread. Answers
+  // given before it are written first, for limits.stopGrace at most.
   void stop();
   // Asks every event stream for news; any thread.
   void wakeStreams();

@@ -19,6 +19,11 @@ const char* fullBecause(LiveSession::Stop why) {
   }
   return "";
 }
+
+Reply notStarted() {
+  return {503, "text/plain; charset=utf-8",
+          "the desktop is stopping; the request was not applied\n"};
+}
 }  // namespace
 
 bool JobTicket::abandon() {
@@ -31,7 +36,7 @@ bool JobTicket::take() {
   return state_.compare_exchange_strong(expected, kTaken);
 }
 
-LiveLoop::LiveLoop(MakeSession make, std::ostream* echo, WallClock clock)
+LiveLoop::LiveLoop(MakeSession make, LineOutlet* echo, WallClock clock)
     : make_(std::move(make)), echo_(echo), clock_(std::move(clock)) {
   if (!clock_) {
     auto start = std::chrono::steady_clock::now();
@@ -54,12 +59,15 @@ void LiveLoop::start() {
   begun.get();  // what making the session threw, if it did
 }
 
-void LiveLoop::stop() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
-  }
+void LiveLoop::stopJobs() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  stopRequested_ = true;
   wake_.notify_all();
+  if (thread_.joinable()) wake_.wait(lock, [this] { return jobsClosed_; });
+}
+
+void LiveLoop::stop() {
+  stopJobs();
   if (thread_.joinable()) thread_.join();
   view_.close();
 }
@@ -68,7 +76,7 @@ std::shared_ptr<JobTicket> LiveLoop::submit(Job job, Done done) {
   auto ticket = std::make_shared<JobTicket>();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (stopping_ || jobs_.size() >= kMaxPendingJobs) return nullptr;
+    if (stopRequested_ || jobs_.size() >= kMaxPendingJobs) return nullptr;
     jobs_.push_back({std::move(job), std::move(done), ticket});
   }
   wake_.notify_all();
@@ -89,7 +97,8 @@ nlohmann::json LiveLoop::stateOf(LiveSession& session) {
           {"traceLines", session.traceLines().size()},
           {"trusted", d.world().trusted},
           {"dockRunning", d.world().dock.pid != 0},
-          {"agentRunning", agent != nullptr && !agent->context().stopRequested}};
+          {"agentRunning", agent != nullptr && !agent->context().stopRequested},
+          {"outputDropped", 0}};
 }
 
 void LiveLoop::publish(LiveSession& session, bool mayHaveChanged) {
@@ -107,15 +116,14 @@ void LiveLoop::publish(LiveSession& session, bool mayHaveChanged) {
   std::vector<std::string> fresh(lines.begin() + static_cast<std::ptrdiff_t>(publishedLines_),
                                  lines.end());
   publishedLines_ = lines.size();
-  if (echo_) {
-    for (const auto& line : fresh) *echo_ << line << '\n';
-    echo_->flush();
-  }
+  if (echo_)
+    for (const auto& line : fresh) echo_->push(line);
   lastStatePublish_ = wall;
   lastPublishedTime_ = session.now();
   const auto& recorded = session.recorded();
   PublishedView::Moment m;
   m.state = stateOf(session);
+  if (dropped_) m.state["outputDropped"] = dropped_();
   m.traceLines = std::move(fresh);
   m.sessionLines.assign(recorded.begin() + static_cast<std::ptrdiff_t>(publishedInputs_),
                         recorded.end());
@@ -130,46 +138,70 @@ void LiveLoop::run() {
   try {
     session = make_(wallNow());
   } catch (...) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      jobsClosed_ = true;
+    }
+    wake_.notify_all();
     begun_.set_exception(std::current_exception());
     return;
   }
+  // A long tick (a scenario's many lines due at once) stops between inputs.
+  session->watchStop(&stopRequested_);
   view_.setSessionHead(session->scenarioHead());
   publish(*session, true);
   begun_.set_value();
-  for (;;) {
-    std::deque<Pending> jobs;
+  std::deque<Pending> jobs;
+  while (!stopRequested_) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      wake_.wait_for(lock, kFrame, [&] { return stopping_ || !jobs_.empty(); });
-      if (stopping_) break;
+      wake_.wait_for(lock, kFrame, [&] { return stopRequested_ || !jobs_.empty(); });
       jobs.swap(jobs_);
     }
     session->tick(wallNow());
-    std::vector<std::pair<Done, Reply>> replies;
-    for (auto& pending : jobs) {
-      // A job its caller gave up on never runs: the caller said so.
-      if (!pending.ticket->take()) continue;
-      Reply reply;
-      try {
-        reply = pending.job(*session, wallNow());
-      } catch (const std::exception& e) {
-        reply = {500, "text/plain", std::string("internal error: ") + e.what() + "\n"};
-      }
-      replies.emplace_back(std::move(pending.done), std::move(reply));
-    }
-    // What a job did is published before its caller hears back, so that
-    // a reply is never ahead of the page.
-    publish(*session, !replies.empty());
-    for (auto& [done, reply] : replies)
-      if (done) done(std::move(reply));
+    runJobs(*session, jobs);
+    jobs.clear();
   }
-  // Jobs still waiting never run; their callers give them up.
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    jobs_.clear();
+    jobs.swap(jobs_);
   }
+  runJobs(*session, jobs);  // none runs: each is answered that it never will
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    jobsClosed_ = true;
+  }
+  wake_.notify_all();
   exitStatus_ = session->finish();
   session.reset();
+}
+
+void LiveLoop::runJobs(LiveSession& session, std::deque<Pending>& jobs) {
+  std::vector<std::pair<Done, Reply>> replies;
+  bool ran = false;
+  for (auto& pending : jobs) {
+    if (stopRequested_) {
+      // Not started, and now never will be (a second answer to one its
+      // caller gave up on goes nowhere).
+      if (pending.ticket->abandon()) replies.emplace_back(std::move(pending.done), notStarted());
+      continue;
+    }
+    // A job its caller gave up on never runs: the caller said so.
+    if (!pending.ticket->take()) continue;
+    Reply reply;
+    try {
+      reply = pending.job(session, wallNow());
+    } catch (const std::exception& e) {
+      reply = {500, "text/plain", std::string("internal error: ") + e.what() + "\n"};
+    }
+    ran = true;
+    replies.emplace_back(std::move(pending.done), std::move(reply));
+  }
+  // What a job did is published before its caller hears back, so that
+  // a reply is never ahead of the page.
+  publish(session, ran);
+  for (auto& [done, reply] : replies)
+    if (done) done(std::move(reply));
 }
 
 }  // namespace sim::serve

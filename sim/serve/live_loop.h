@@ -18,6 +18,7 @@
 
 #include "sim/live/live_session.h"
 #include "sim/picture/desktop_svg.h"
+#include "sim/serve/line_outlet.h"
 #include "sim/serve/published_view.h"
 
 namespace sim::serve {
@@ -53,7 +54,7 @@ class LiveLoop {
   static constexpr std::size_t kMaxPendingJobs = 64;
 
   // `echo`, when given, also gets every trace line (standard output).
-  LiveLoop(MakeSession make, std::ostream* echo, WallClock clock = {});
+  LiveLoop(MakeSession make, LineOutlet* echo, WallClock clock = {});
   ~LiveLoop();
   LiveLoop(const LiveLoop&) = delete;
   LiveLoop& operator=(const LiveLoop&) = delete;
@@ -61,8 +62,12 @@ class LiveLoop {
   // Starts the desktop's thread and returns once the session has begun
   // and the view shows it.
   void start();
-  // Ends the session (its files are saved) once the job under way is done;
-  // jobs still waiting never run.
+  // Takes no more jobs: the job under way, and a long tick's input under
+  // way, finish and are answered; jobs not started are answered 503 and
+  // never run. Returns once the desktop's thread has done so.
+  void stopJobs();
+  bool stopping() const { return stopRequested_; }
+  // Ends the session (its files are saved) after stopJobs().
   void stop();
   // Queues `job` for the desktop's thread; `done` gets its reply there,
   // after the view shows what it did. Null when the queue is full or the
@@ -73,6 +78,8 @@ class LiveLoop {
   int exitStatus() const { return exitStatus_; }
   // The session's state as the page shows it.
   static nlohmann::json stateOf(LiveSession& session);
+  // Lines the standard streams did not take, for the page (`outputDropped`).
+  void countDropped(std::function<std::uint64_t()> dropped) { dropped_ = std::move(dropped); }
 
  private:
   struct Pending {
@@ -81,11 +88,13 @@ class LiveLoop {
     std::shared_ptr<JobTicket> ticket;
   };
   void run();
+  void runJobs(LiveSession& session, std::deque<Pending>& jobs);
   void publish(LiveSession& session, bool mayHaveChanged);
   Nanos wallNow() const;
 
   MakeSession make_;
-  std::ostream* echo_;
+  LineOutlet* echo_;
+  std::function<std::uint64_t()> dropped_;
   WallClock clock_;
   PublishedView view_;
   DesktopPicture picture_;
@@ -99,7 +108,8 @@ class LiveLoop {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Pending> jobs_;
-  bool stopping_ = false;
+  std::atomic<bool> stopRequested_{false};  // also read by the session inside a tick
+  bool jobsClosed_ = false;
   std::thread thread_;
   std::promise<void> begun_;
 };

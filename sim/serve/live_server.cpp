@@ -1,5 +1,6 @@
 #include "sim/serve/live_server.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -173,67 +174,97 @@ bool LiveServer::carriesToken(const HttpRequest& req) const {
 }
 
 std::optional<HttpResponse> LiveServer::refusal(const HttpRequest& req) {
+  if (!isLoopbackAddress(req.remoteAddress)) return refused(403, "only this machine may connect");
+  // Each field judged below is taken once: two that disagree would let a
+  // check read one and a proxy or browser the other.
+  for (const char* name : {"host", "origin", "referer", "sec-fetch-site", "authorization"}) {
+    auto count = std::count_if(req.headers.begin(), req.headers.end(),
+                               [&](const auto& field) { return field.first == name; });
+    if (count > 1) return refused(400, std::string("more than one ") + name + " header line");
+  }
   const std::string* host = req.header("host");
   const std::string* origin = req.header("origin");
-  if (!isLoopbackAddress(req.remoteAddress)) return refused(403, "only this machine may connect");
+  const std::string* referer = req.header("referer");
+  const std::string* site = req.header("sec-fetch-site");
   if (!hostAllowed(host ? *host : "", port()))
     return refused(403, "foreign Host: " + (host ? *host : ""));
   if (!originAllowed(origin != nullptr, origin ? *origin : "", port()))
     return refused(403, "foreign Origin: " + *origin);
+  // What another page makes a browser send (an image, a form) is refused
+  // before it spends any budget: it cannot starve the visitor's own loads.
+  if (!fetchSiteAllowed(site != nullptr, site ? *site : ""))
+    return refused(403, "a request from another site: " + *site);
+  if (!refererAllowed(referer != nullptr, referer ? *referer : "", port()))
+    return refused(403, "a request from another page");
   auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
                                                                   start_)
                  .count();
-  // Only a token holder spends the main budget; anyone may load the page,
-  // within its own small one; anything else without the token spends nothing.
-  RateLimiter* budget = &rate_;
-  if (!carriesToken(req)) {
-    if (req.method != "GET" || !web_.count(req.path))
-      return refused(403, "a token is needed: open the address the server printed at start");
-    budget = &pageRate_;
-  }
-  if (!budget->allow(now)) return refused(429, "too many requests");
+  // The page's own files spend a small budget of their own, token or not;
+  // everything else needs the token and spends the main budget; anything
+  // else without it spends nothing.
+  bool page = web_.count(req.path) > 0;
+  bool token = carriesToken(req);
+  if (!token && !(page && req.method == "GET"))
+    return refused(403, "a token is needed: open the address the server printed at start");
+  RateLimiter& budget = page ? pageRate_ : rate_;
+  if (!budget.allow(now)) return refused(429, "too many requests");
   return std::nullopt;
 }
 
+const char* LiveServer::methodFor(const std::string& path) const {
+  static const std::map<std::string, const char*> routes = {
+      {"/events", "GET"}, {"/command", "POST"},     {"/clock", "POST"}, {"/session.scn", "GET"},
+      {"/trace", "GET"},  {"/snapshot.svg", "GET"}, {"/state", "GET"}};
+  if (auto it = routes.find(path); it != routes.end()) return it->second;
+  return web_.count(path) ? "GET" : nullptr;
+}
+
 void LiveServer::handle(const HttpRequest& req, const Responder& respond) {
-  bool get = req.method == "GET", post = req.method == "POST";
   if (auto no = refusal(req)) return respond.send(std::move(*no));
-  if (get && req.path == "/events") return events(respond);
-  if (post && req.path == "/command") {
+  const char* method = methodFor(req.path);
+  if (!method) return respond.send(HttpResponse::text(404, "no such page"));
+  if (req.method != method) {
+    auto r = HttpResponse::text(405, req.path + " takes " + method + " only");
+    r.headers.emplace_back("Allow", method);
+    return respond.send(std::move(r));
+  }
+  if (req.path == "/events") return events(respond);
+  if (req.path == "/command") {
     return callLoop(
         [line = bodyLine(req)](LiveSession& s, Nanos now) { return commandReply(line, s, now); },
         respond);
   }
-  if (post && req.path == "/clock") {
+  if (req.path == "/clock") {
     return callLoop(
         [line = bodyLine(req)](LiveSession& s, Nanos now) { return clockCommand(line, s, now); },
         respond);
   }
-  if (get && req.path == "/session.scn") {
+  if (req.path == "/session.scn") {
     HttpResponse r;
     r.headers.emplace_back("Content-Disposition", "attachment; filename=\"session.scn\"");
     return large(loop_.view().session(), std::move(r), respond);
   }
-  if (get && req.path == "/trace") return large(loop_.view().trace(), {}, respond);
-  if (get && req.path == "/snapshot.svg") {
+  if (req.path == "/trace") return large(loop_.view().trace(), {}, respond);
+  if (req.path == "/snapshot.svg") {
     HttpResponse r;
     r.contentType = "image/svg+xml";
     r.body.push_back(loop_.view().latest().svg);
     return respond.send(std::move(r));
   }
-  if (get && req.path == "/state")
+  if (req.path == "/state")
     return respond.send(
         HttpResponse::of(200, "application/json", dumpJSON(loop_.view().latest().state)));
   // The page's own files, by exact name: nothing else on disk is reachable.
-  auto it = web_.find(req.path);
-  if (!get || it == web_.end()) return respond.send(HttpResponse::text(404, "no such page"));
-  respond.send(HttpResponse::of(200, it->second.type, it->second.body));
+  const auto& file = web_.at(req.path);
+  respond.send(HttpResponse::of(200, file.type, file.body));
 }
 
 void LiveServer::callLoop(LiveLoop::Job job, const Responder& respond) {
   auto ticket = loop_.submit(std::move(job), [respond](Reply r) {
     respond.send(HttpResponse::of(r.status, std::move(r.contentType), std::move(r.body)));
   });
+  if (!ticket && loop_.stopping())
+    return respond.send(refused(503, "the desktop is stopping; the request was not applied"));
   if (!ticket) return respond.send(refused(429, "the desktop is busy"));
   // Unless the desktop has taken the job up by then, it is given up, and
   // the answer says so truthfully: it will never be applied.

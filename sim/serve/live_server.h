@@ -16,13 +16,17 @@
 //   GET  /trace, /snapshot.svg, /state   the trace, the picture, the state
 //
 // The page and its files hold no secret and are served to anyone on this
-// machine, from a small rate budget of their own. Every other request
-// carries the token made at start, as the query parameter `token` or as
-// `Authorization: Bearer TOKEN`, and spends the main budget. Refused: a
-// peer off this machine, a Host or Origin that is not the server's own, a
-// missing or wrong token (403); requests over the rate or more large
-// answers (the trace, the session) in flight than the limit (429); a
-// command the desktop did not take up in time (503, and it never is).
+// machine, from a small rate budget of their own (token or not). Every
+// other request carries the token made at start, as the query parameter
+// `token` or as `Authorization: Bearer TOKEN`, and spends the main budget.
+// Refused before any budget is spent: a peer off this machine, a Host,
+// Origin or Referer that is not the server's own, a browser's request from
+// another site (Sec-Fetch-Site), a missing or wrong token (403); any of
+// those fields given twice (400). Then: requests over the rate or more
+// large answers (the trace, the session) in flight than the limit (429);
+// a path served with another method (405, with Allow); a command the
+// desktop did not take up in time, or not before a stop (503, and it
+// never is applied).
 // A new event stream over the limit closes the oldest: the page open now
 // wins over one left behind.
 #pragma once
@@ -46,9 +50,9 @@ struct ServeLimits {
   std::size_t maxStreams = 4;  // /events at once
   double requestsPerSecond = 200;
   double burst = 400;
-  // The page and its files without the token: a few loads a second.
-  double pageRequestsPerSecond = 10;
-  double pageBurst = 30;
+  // The page and its files, token or not: a few loads a second.
+  double pageRequestsPerSecond = 20;
+  double pageBurst = 100;
   // /trace and /session.scn being written at once: up to 16 MiB each.
   std::size_t maxLargeAnswers = 8;
   std::chrono::milliseconds answerTimeout{5000};  // for the desktop to take up a command
@@ -81,6 +85,8 @@ class LiveServer {
   void handle(const HttpRequest& req, const Responder& respond);
   // The checks every request passes first; the refusal when it fails one.
   std::optional<HttpResponse> refusal(const HttpRequest& req);
+  // The method a path takes; null for a path not served.
+  const char* methodFor(const std::string& path) const;
   bool carriesToken(const HttpRequest& req) const;
   void callLoop(LiveLoop::Job job, const Responder& respond);
   void events(const Responder& respond);

@@ -30,6 +30,19 @@ bool originAllowed(bool present, const std::string& origin, int port) {
   return o.rfind(scheme, 0) == 0 && isOwnAuthority(o.substr(scheme.size()), port);
 }
 
+bool refererAllowed(bool present, const std::string& referer, int port) {
+  if (!present) return true;
+  std::string r = lower(referer);
+  const std::string scheme = "http://";
+  if (r.rfind(scheme, 0) != 0) return false;
+  auto end = r.find_first_of("/?#", scheme.size());
+  return isOwnAuthority(r.substr(scheme.size(), end - scheme.size()), port);
+}
+
+bool fetchSiteAllowed(bool present, const std::string& site) {
+  return !present || site == "same-origin" || site == "none";
+}
+
 bool isLoopbackAddress(const std::string& address) {
   if (address == "::1" || address == "::ffff:127.0.0.1") return true;
   return address.rfind("127.", 0) == 0;

@@ -15,6 +15,13 @@ namespace sim::serve {
 bool hostAllowed(const std::string& host, int port);
 // No Origin at all, or "http://127.0.0.1:PORT" / "http://localhost:PORT".
 bool originAllowed(bool present, const std::string& origin, int port);
+// No Referer at all, or one on "http://127.0.0.1:PORT" / "http://localhost:PORT".
+bool refererAllowed(bool present, const std::string& referer, int port);
+// No Sec-Fetch-Site at all (not a browser), or a request the page itself
+// made ("same-origin") or the visitor typed ("none"); a page on any other
+// origin ("cross-site", and "same-site": another port of this machine) is
+// refused.
+bool fetchSiteAllowed(bool present, const std::string& site);
 // An IPv4 address in 127.0.0.0/8, or ::1.
 bool isLoopbackAddress(const std::string& address);
 

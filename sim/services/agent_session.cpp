@@ -22,7 +22,7 @@ AgentSession::AgentSession(SessionContext ctx, std::function<void()> runMainLoop
 AgentSession::~AgentSession() {
   ctx_.stopRequested = true;
   ctx_.queue.cancelOwner(ctx_.owner);
-  ctx_.defaults.save();
+  ctx_.defaults.saveIfChanged();
   platform::bind(nullptr);
 }
 

@@ -6,26 +6,6 @@
 
 namespace sim {
 
-namespace {
-
-class SimLoginItem final : public platform::LoginItem {
- public:
-  SimLoginItem(std::uint64_t id, std::string url) : id_(id), url_(std::move(url)) {}
-  std::optional<std::string> copyResolvedURL(unsigned flags) const override {
-    if (isOnUnmountedVolume(url_) && (flags & platform::kLSSharedFileListDoNotMountVolumes))
-      return std::nullopt;
-    if (url_.rfind("file://", 0) != 0) return std::nullopt;  // not a file: nothing to resolve
-    return url_;
-  }
-  std::uint64_t id() const { return id_; }
-
- private:
-  std::uint64_t id_;
-  std::string url_;
-};
-
-}  // namespace
-
 SimLoginItems::SimLoginItems(SessionContext& ctx) : ctx_(ctx) {
   if (ctx_.loginItems) ctx_.loginItems->onChange = [this] { announceChange(); };
 }
@@ -64,9 +44,11 @@ void SimLoginItemList::removeObserver(platform::RunLoopMode mode,
 }
 
 std::vector<std::shared_ptr<const platform::LoginItem>> SimLoginItemList::copySnapshot() {
+  // The store's items are immutable and shared: a snapshot is a pointer an
+  // entry, however long the URLs.
   std::vector<std::shared_ptr<const platform::LoginItem>> items;
-  for (const auto& e : store_.entries())
-    items.push_back(std::make_shared<SimLoginItem>(e.id, e.url));
+  items.reserve(store_.entries().size());
+  for (const auto& e : store_.entries()) items.push_back(e.item);
   return items;
 }
 
@@ -75,11 +57,11 @@ std::shared_ptr<const platform::LoginItem> SimLoginItemList::insertItemURL(
   if (url.empty()) return nullptr;
   auto id = store_.insert(position, url);
   if (!id) return nullptr;  // the list cannot keep it
-  return std::make_shared<SimLoginItem>(id, url);
+  return store_.item(id);
 }
 
 bool SimLoginItemList::removeItem(const platform::LoginItem& item) {
-  auto* ours = dynamic_cast<const SimLoginItem*>(&item);
+  auto* ours = dynamic_cast<const StoredLoginItem*>(&item);
   return ours && store_.remove(ours->id());
 }
 

@@ -1,5 +1,7 @@
 #include "sim/stored/defaults_store.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <iostream>
 #include <vector>
@@ -27,6 +29,14 @@ std::string shownKey(const std::string& key) {
 
 std::string tooLarge() {
   return "the defaults file would grow past " + std::to_string(kMaxStoredFileBytes >> 20) + " MiB";
+}
+
+// Compared as the file writes them: -0.0 and 0.0 are different lines.
+bool sameStored(const platform::PrefValue& a, const platform::PrefValue& b) {
+  if (a.index() != b.index()) return false;
+  if (auto* x = std::get_if<double>(&a))
+    return std::bit_cast<std::uint64_t>(*x) == std::bit_cast<std::uint64_t>(std::get<double>(b));
+  return a == b;
 }
 
 }  // namespace
@@ -96,32 +106,39 @@ bool DefaultsStore::accept(const std::string& key, const platform::PrefValue& va
   return false;
 }
 
-void DefaultsStore::store(const std::string& key, platform::PrefValue value) {
+bool DefaultsStore::store(const std::string& key, platform::PrefValue value) {
   fileBytes_ += lineBytes(key, value);
   auto [it, fresh] = values_.try_emplace(key, value);
-  if (!fresh) {
-    fileBytes_ -= lineBytes(key, it->second);
-    it->second = std::move(value);
-  }
+  if (fresh) return true;
+  fileBytes_ -= lineBytes(key, it->second);
+  bool same = sameStored(it->second, value);
+  it->second = std::move(value);
+  return !same;
 }
 
 void DefaultsStore::preset(const std::string& key, platform::PrefValue value) {
-  if (accept(key, value)) store(key, std::move(value));
+  // A scenario's value the file lacks is saved with the first save.
+  if (accept(key, value) && store(key, std::move(value)) && fileGiven_) unsaved_ = true;
 }
 
 void DefaultsStore::set(const std::string& key, platform::PrefValue value) {
   if (!accept(key, value)) return;
   trace_.emit(backend::Event::DefaultsWrite,
               key + " " + prefTypeName(value) + " " + formatPrefValue(value));
-  store(key, std::move(value));
-  if (fileGiven_) unsaved_ = true;
+  // Writing the value already there leaves nothing to save.
+  if (store(key, std::move(value)) && fileGiven_) unsaved_ = true;
   if (onChange) onChange(key);
 }
 
 bool DefaultsStore::synchronize() {
-  if (!save()) return false;
+  if (!saveIfChanged()) return false;
   trace_.emit(backend::Event::DefaultsSync);
   return true;
+}
+
+bool DefaultsStore::saveIfChanged() {
+  if (fileGiven_ && path_ && !unsaved_) return true;  // the file holds every value
+  return save();
 }
 
 bool DefaultsStore::save() {

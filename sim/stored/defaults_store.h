@@ -29,10 +29,13 @@ class DefaultsStore {
   void preset(const std::string& key, platform::PrefValue value);
   // Writes, traces and tells the change listener.
   void set(const std::string& key, platform::PrefValue value);
-  // Saves, and traces that only when the file was written (or there is none);
-  // false when the file could not be written.
+  // Saves what changed since the last save (a file that holds every value
+  // already is not written again), and traces that only when the file holds
+  // them all (or there is none); false when the file could not be written.
   bool synchronize();
-  // Saves without tracing (when a process ends).
+  // Saves what changed without tracing (when a process ends).
+  bool saveIfChanged();
+  // Saves now, changed or not.
   bool save();
   // The file's text as a save writes it.
   std::string contents() const;
@@ -49,7 +52,8 @@ class DefaultsStore {
   std::optional<std::string> refusal(const std::string& key,
                                      const platform::PrefValue& value) const;
   bool accept(const std::string& key, const platform::PrefValue& value);
-  void store(const std::string& key, platform::PrefValue value);
+  // Whether the value stored differs from what was there.
+  bool store(const std::string& key, platform::PrefValue value);
 
   backend::Trace& trace_;
   std::map<std::string, platform::PrefValue> values_;

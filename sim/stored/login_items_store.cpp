@@ -26,9 +26,25 @@ std::string tooLarge() {
 
 std::string tooLong() { return "a URL holds at most " + std::to_string(kMaxStoredText) + " bytes"; }
 
+std::string tooMany() {
+  return "the list holds at most " + std::to_string(kMaxLoginItems) + " login items";
+}
+
 }  // namespace
 
 bool isOnUnmountedVolume(const std::string& url) { return url.rfind("file:///Volumes/", 0) == 0; }
+
+std::optional<std::string> StoredLoginItem::copyResolvedURL(unsigned flags) const {
+  if (isOnUnmountedVolume(url_) && (flags & platform::kLSSharedFileListDoNotMountVolumes))
+    return std::nullopt;
+  if (url_.rfind("file://", 0) != 0) return std::nullopt;  // not a file: nothing to resolve
+  return url_;
+}
+
+LoginItemsStore::Entry LoginItemsStore::entry(std::uint64_t id, std::string url) {
+  auto item = std::make_shared<const StoredLoginItem>(id, std::move(url));
+  return {id, item->url(), item};
+}
 
 void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
   std::vector<std::string> loaded;
@@ -52,6 +68,7 @@ void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
                                          " puts it; this line is dropped when the file is saved";
                                  return std::nullopt;
                                }
+                               if (loaded.size() == kMaxLoginItems) return tooMany();
                                bytes += lineBytes(url);
                                if (bytes > kMaxStoredFileBytes) return tooLarge();
                                loaded.push_back(url);
@@ -68,7 +85,7 @@ void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
   fileBytes_ = 0;
   if (load.discarded) return;
   entries_.reserve(loaded.size());
-  for (auto& url : loaded) entries_.push_back({nextID_ + entries_.size(), std::move(url)});
+  for (auto& url : loaded) entries_.push_back(entry(nextID_ + entries_.size(), std::move(url)));
   for (auto& [url, id] : indexOfURL) id += nextID_;
   nextID_ += entries_.size();
   idOfURL_ = std::move(indexOfURL);
@@ -77,7 +94,7 @@ void LoginItemsStore::attachFile(const std::string& path, std::string* report) {
 
 std::vector<std::string> LoginItemsStore::urls() const {
   std::vector<std::string> out;
-  for (const auto& e : entries_) out.push_back(e.url);
+  for (const auto& e : entries_) out.emplace_back(e.url);
   return out;
 }
 
@@ -85,11 +102,20 @@ bool LoginItemsStore::contains(std::uint64_t id) const {
   return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.id == id; });
 }
 
+std::shared_ptr<const StoredLoginItem> LoginItemsStore::item(std::uint64_t id) const {
+  auto it =
+      std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.id == id; });
+  return it == entries_.end() ? nullptr : it->item;
+}
+
 bool LoginItemsStore::accept(const std::string& url) const {
   std::optional<std::string> why;
+  bool known = idOfURL_.count(url);
   if (url.size() > kMaxStoredText)
     why = tooLong();
-  else if (!idOfURL_.count(url) && fileBytes_ + lineBytes(url) > kMaxStoredFileBytes)
+  else if (!known && entries_.size() >= kMaxLoginItems)
+    why = tooMany();
+  else if (!known && fileBytes_ + lineBytes(url) > kMaxStoredFileBytes)
     why = tooLarge();
   if (!why) return true;
   std::cerr << "vistrel-desktop: login item " << shownURL(url) << ": not stored (" << *why << ")\n";
@@ -97,7 +123,7 @@ bool LoginItemsStore::accept(const std::string& url) const {
 }
 
 void LoginItemsStore::append(const std::string& url) {
-  entries_.push_back({nextID_++, url});
+  entries_.push_back(entry(nextID_++, url));
   idOfURL_.emplace(url, entries_.back().id);
   fileBytes_ += lineBytes(url);
 }
@@ -109,27 +135,30 @@ void LoginItemsStore::preset(const std::string& url) {
 std::uint64_t LoginItemsStore::insert(platform::LoginItemPosition position,
                                       const std::string& url) {
   if (!accept(url)) return 0;
-  Entry entry{nextID_++, url};
-  auto [known, fresh] = idOfURL_.try_emplace(url, entry.id);
+  auto [known, fresh] = idOfURL_.try_emplace(url, nextID_);
+  Entry moved;
   if (fresh) {
+    moved = entry(nextID_++, url);
     fileBytes_ += lineBytes(url);
   } else {
-    entry.id = known->second;  // moved, not added: it keeps its id
-    entries_.erase(std::find_if(entries_.begin(), entries_.end(),
-                                [&](const Entry& e) { return e.id == entry.id; }));
+    // Moved, not added: it keeps its id (and its item).
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Entry& e) { return e.id == known->second; });
+    moved = std::move(*it);
+    entries_.erase(it);
   }
   bool first = position == platform::LoginItemPosition::BeforeFirst;
-  entries_.insert(first ? entries_.begin() : entries_.end(), entry);
+  entries_.insert(first ? entries_.begin() : entries_.end(), moved);
   trace_.loginItemsInsert(url, first);
   changed();
-  return entry.id;
+  return moved.id;
 }
 
 bool LoginItemsStore::remove(std::uint64_t id) {
   auto it =
       std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.id == id; });
   if (it == entries_.end()) return false;
-  std::string url = it->url;
+  std::string url(it->url);
   entries_.erase(it);
   idOfURL_.erase(url);
   fileBytes_ -= lineBytes(url);
@@ -145,15 +174,32 @@ bool LoginItemsStore::removeURL(const std::string& url) {
 
 void LoginItemsStore::changed() {
   if (fileGiven_) unsaved_ = true;
-  save();
+  if (saveClock_)
+    saveIfDue();
+  else
+    save();
   if (onChange) onChange();
+}
+
+void LoginItemsStore::coalesceSaves(std::int64_t interval, SaveClock clock) {
+  saveInterval_ = interval;
+  saveClock_ = std::move(clock);
 }
 
 bool LoginItemsStore::save() {
   if (!fileGiven_) return true;
   if (!path_) return false;  // refused when it was loaded, and reported then
+  if (saveClock_) lastSave_ = saveClock_();
   unsaved_ = !saveStoredFile(*path_, contents(), &saveFailing_);
   return !unsaved_;
+}
+
+void LoginItemsStore::saveIfDue() {
+  if (!unsaved_ || !path_) return;
+  // A failed save waits its interval too, so a stuck file is not retried
+  // at every change.
+  if (saveClock_ && lastSave_ && saveClock_() - *lastSave_ < saveInterval_) return;
+  save();
 }
 
 void LoginItemsStore::saveIfBehind() {
@@ -163,7 +209,7 @@ void LoginItemsStore::saveIfBehind() {
 std::string LoginItemsStore::contents() const {
   std::string text;
   text.reserve(fileBytes_);
-  for (const auto& e : entries_) text += storedQuoted(e.url) + "\n";
+  for (const auto& e : entries_) text.append(storedQuoted(e.item->url())).push_back('\n');
   return text;
 }
 

@@ -3,87 +3,15 @@
 // carries the token; SIGTERM or Ctrl-C ends it at once, whatever its
 // clients are doing, after the stored files are saved, with the exit
 // status the files call for. Every wait has a deadline.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <regex>
-#include <thread>
-
-#include "tests/live_http_client.h"
-#include "tests/stored_files_folder.h"
-
-extern char** environ;
+#include "tests/live_server_program.h"
 
 namespace {
 
+using live_test::ServeProgram;
 using live_test::Socket;
 using live_test::within;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-class ServeProgram : public stored_files_test::TempFolder {
- protected:
-  void TearDown() override {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    TempFolder::TearDown();
-  }
-
-  void spawn(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {VISTREL_DESKTOP_PROGRAM, "--serve", "--port", "0"};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, at("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    ASSERT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-  }
-
-  // The exit status once the program ends by the deadline; -1 otherwise.
-  int exitBy(live_test::Deadline deadline) {
-    while (std::chrono::steady_clock::now() < deadline) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      std::this_thread::sleep_for(5ms);  // between polls only
-    }
-    return -1;
-  }
-
-  // The address the program prints, once it has printed it.
-  std::smatch address() {
-    static const std::regex printed(
-        "vistrel-desktop: serving (http://127\\.0\\.0\\.1:([0-9]+)/\\?token=([0-9a-f]{64}))\n");
-    std::smatch m;
-    auto deadline = within(30'000ms);  // a start under the sanitizers on a busy machine
-    while (std::chrono::steady_clock::now() < deadline) {
-      errors_ = read(at("err"));
-      if (std::regex_search(errors_, m, printed)) return m;
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        break;
-      }
-      std::this_thread::sleep_for(10ms);  // between polls only
-    }
-    ADD_FAILURE() << "no address printed: " << errors_;
-    return m;
-  }
-
-  pid_t pid_ = -1;
-  std::string errors_;
-};
 
 TEST_F(ServeProgram, TheSameFileForBothIsRefusedBeforeAnythingIsServed) {
   write(at("file"), "modKey int 2\n");

@@ -9,6 +9,7 @@
 
 namespace {
 
+using live_test::filling;
 using live_test::LiveServerTest;
 using live_test::request;
 using live_test::ServeLimits;
@@ -21,16 +22,6 @@ constexpr int kSlowReaders = 40;
 constexpr int kSmallReceiveBuffer = 4096;
 // Far more than a socket holds, and quick to fill under the sanitizers.
 constexpr std::size_t kTraceBytes = 2u << 20;
-
-// A scenario whose lines, all due at once, fill the session's trace.
-std::string filling(std::size_t lines) {
-  const std::string value(2000, 'x');
-  std::string text;
-  for (std::size_t i = 0; i < lines; ++i)
-    text += "at 0.001 defaults Key" + std::to_string(i % 50) + " string \"" + value +
-            std::to_string(i) + "\"\n";
-  return text;
-}
 
 TEST_F(LiveServerTest, ClientsThatNeverReadTheTraceDoNotLockOthersOut) {
   struct Case {

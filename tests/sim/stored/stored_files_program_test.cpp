@@ -98,6 +98,32 @@ TEST_F(DesktopProgram, SameFileForBothIsRefusedBeforeLaunch) {
   }
 }
 
+// The scenario itself given as a file kept for the user would be taken for
+// a damaged file and moved aside, then replaced: refused the same way.
+TEST_F(DesktopProgram, TheScenarioAsAStoredFileIsRefusedBeforeLaunch) {
+  scenario = at("user/s.scn");
+  write(scenario, "at 0.5 login-items add \"file:///Applications/A.app/\"\nrun 1\n");
+  fs::create_symlink("s.scn", at("user/link.scn"));
+  fs::create_hard_link(scenario, at("user/hard.scn"));
+  const auto before = snapshot();
+  for (const char* option : {"--defaults", "--login-items"}) {
+    for (const std::string& file :
+         {scenario, at("user/link.scn"), at("user/hard.scn"), at("user/../user/s.scn")}) {
+      for (bool serve : {false, true}) {
+        std::vector<std::string> args = {option, file};
+        if (serve) args.insert(args.begin(), "--serve");
+        EXPECT_EQ(run(args), 2) << option << " " << file;
+        std::string what = std::string(option) == "--defaults" ? "defaults" : "login items";
+        EXPECT_EQ(errors, "vistrel-desktop: " + std::string(option) + " " + file +
+                              " names the scenario " + scenario + "; the " + what +
+                              " need a file of their own\n");
+        EXPECT_EQ(read(at("run/out")), "");
+        EXPECT_EQ(snapshot(), before) << option << " " << file;
+      }
+    }
+  }
+}
+
 TEST_F(DesktopProgram, DistinctFilesAreBothKept) {
   write(at("user/defaults"), "modKey int 2\n");
   EXPECT_EQ(run({"--defaults", at("user/defaults"), "--login-items", at("user/items")}), 0)
