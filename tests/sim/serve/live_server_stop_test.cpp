@@ -88,8 +88,16 @@ TEST_F(ServeProgram, AStopAnswersEveryCommandTruthfully) {
     clients.back()->send(post(
         port, token, "login-items add \"file:///Applications/New" + std::to_string(i) + ".app/\""));
   }
-  // Once the first one is answered, the rest are under way or waiting.
-  ASSERT_TRUE(clients.front()->readUntil("\r\n\r\n", within(live_test::kWait)));
+  // Once one of them is answered, the rest are under way or waiting. Which
+  // one the server takes first is its own business.
+  auto oneAnswered = [&] {
+    const auto until = within(3 * live_test::kWait);
+    while (Clock::now() < until)
+      for (auto& client : clients)
+        if (client->readUntil("\r\n\r\n", within(2ms))) return true;
+    return false;
+  };
+  ASSERT_TRUE(oneAnswered());
   auto signalled = Clock::now();
   ASSERT_EQ(::kill(pid_, SIGTERM), 0);
   EXPECT_EQ(exitBy(signalled + kStopTime), 0) << read(at("err"));
