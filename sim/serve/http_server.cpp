@@ -198,9 +198,11 @@ struct Connection : std::enable_shared_from_this<Connection> {
   std::optional<TakeRate> taking;
   std::uint64_t written = 0;
   // A large answer's lease is held until its client has taken it, not
-  // only the socket: a client that never reads holds its place in the
-  // count until it is cut.
+  // only the socket (whose queue may hold all of it): a client that never
+  // reads holds its place in the count until it is cut. The exchange
+  // goes on (`afterTaken`) only then.
   std::shared_ptr<const void> heldLease;
+  std::function<void(Connection&)> afterTaken;
   std::size_t headerFields = 0;  // those of the request's header, before any trailer
   std::function<void(std::uint64_t, beast::string_view, beast::error_code&)> lastChunk;
   std::uint64_t exchange = 0;
@@ -347,13 +349,32 @@ struct Connection : std::enable_shared_from_this<Connection> {
                          if (!out->done()) return c->drain(out, then);
                        }
                        c->writing = false;
-                       // Judged on until the client has taken it all.
-                       if (!ec && c->taking && out->lease && c->unsent() > 0)
+                       // Judged on until the client has taken it all. A lease
+                       // may own no pointer: it is known by its owner.
+                       if (!ec && c->taking && out->lease.use_count() > 0 && c->unsent() > 0) {
                          c->heldLease = out->lease;
-                       else
-                         c->taking.reset();
+                         c->afterTaken = [then](Connection& self) { then(self, true); };
+                         return c->watchTaken();
+                       }
+                       c->taking.reset();
                        then(*c, !ec);
                      });
+  }
+
+  // A client that sends again has most likely read what came before: it
+  // is looked at then, not only when answers are next judged.
+  void watchTaken() {
+    stream.socket().async_wait(tcp::socket::wait_read,
+                               [c = shared_from_this()](beast::error_code ec) {
+                                 if (!ec && c->afterTaken && c->unsent() == 0) c->taken();
+                               });
+  }
+
+  // The held answer is taken: its lease goes and the exchange goes on.
+  void taken() {
+    heldLease.reset();
+    taking.reset();
+    if (auto next = std::exchange(afterTaken, nullptr)) next(*this);
   }
 
   void write(HttpResponse r) {
@@ -415,6 +436,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
     state = State::Closed;
     source.reset();
     heldLease.reset();
+    afterTaken = nullptr;
     beast::error_code ec;
     stream.socket().shutdown(tcp::socket::shutdown_both, ec);
     stream.socket().close(ec);
@@ -477,13 +499,13 @@ void HttpServer::Impl::judgeAnswers() {
   judge.async_wait([this](beast::error_code ec) {
     if (ec || stopping) return;
     auto now = Clock::now();
-    std::vector<std::shared_ptr<Connection>> slow;
+    // Both may close a connection and so erase it: acted on after the walk.
+    std::vector<std::shared_ptr<Connection>> slow, taken;
     for (const auto& c : connections) {
       if (!c->taking) continue;
       auto& rate = c->measure(now);
       if (!c->writing && c->unsent() == 0) {
-        c->heldLease.reset();
-        c->taking.reset();
+        taken.push_back(c);
         continue;
       }
       if (rate.age(now) >= limits.writePieceTime &&
@@ -491,6 +513,8 @@ void HttpServer::Impl::judgeAnswers() {
         slow.push_back(c);
     }
     for (const auto& c : slow) c->close();
+    for (const auto& c : taken)
+      if (c->state != Connection::State::Closed) c->taken();
     judgeAnswers();
   });
 }
@@ -520,10 +544,11 @@ void HttpServer::Impl::shutdown() {
   ticker.cancel();
   judge.cancel();
   // An answer under way is written (and its connection then closes); no
-  // new request is read, and streams end now.
+  // new request is read, and streams end now. An answer wholly in the
+  // socket's queue is delivered from there after the close.
   auto all = connections;
   for (const auto& c : all)
-    if (c->state != Connection::State::Answering) c->close();
+    if (c->state != Connection::State::Answering || c->afterTaken) c->close();
   if (connections.empty()) return ioc.stop();
   stopTimer.expires_after(limits.stopGrace);
   stopTimer.async_wait([this](beast::error_code) {

@@ -66,8 +66,8 @@ struct HttpResponse {
   // The body, in parts that may be shared with other answers.
   std::vector<Part> body;
   bool close = false;
-  // Held until the answer is written or given up: a caller counts the
-  // answers in flight by it.
+  // Held until the client has taken the answer or it is given up: a
+  // caller counts the answers in flight by it. It may own a null pointer.
   std::shared_ptr<const void> lease;
 
   static HttpResponse text(int status, const std::string& message);

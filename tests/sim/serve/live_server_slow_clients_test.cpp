@@ -28,10 +28,13 @@ TEST_F(LiveServerTest, ClientsThatNeverReadTheTraceDoNotLockOthersOut) {
     const char* what;
     std::size_t connections, largeAnswers;
     int mostWritten;  // of the slow readers, how many may see their answer begin
+    bool askToClose = false;
   } cases[] = {
       // The rest are 429 at once; the trace is served again once the
-      // stalled writes time out.
+      // stalled writes time out. The whole trace fits in a socket's queue:
+      // an answer counts until its client has taken it, not the socket.
       {"the large answers in flight are bounded", 16, 8, 8},
+      {"an answer that ends its connection counts until taken", 16, 8, 8, true},
       // Every slot is a stalled writer: a new client makes room for itself.
       {"the stalest connection makes room", 8, 8, kSlowReaders},
   };
@@ -51,7 +54,9 @@ TEST_F(LiveServerTest, ClientsThatNeverReadTheTraceDoNotLockOthersOut) {
     std::vector<std::unique_ptr<Socket>> slow;
     for (int i = 0; i < kSlowReaders; ++i) {
       slow.push_back(std::make_unique<Socket>(port(), kSmallReceiveBuffer));
-      slow.back()->send(request("GET", "/trace", port(), {bearer()}));
+      live_test::Headers headers{bearer()};
+      if (c.askToClose) headers.emplace_back("Connection", "close");
+      slow.back()->send(request("GET", "/trace", port(), headers));
     }
     // A page's request is answered at once, well before any slow write
     // times out.
