@@ -274,8 +274,8 @@ void LiveServer::callLoop(LiveLoop::Job job, const Responder& respond) {
   });
 }
 
-// Clients that do not read hold a large answer's parts until their writes
-// time out: the answers in flight are counted, and bounded.
+// A large answer counts until its client has taken it (or is cut off for
+// taking it too slowly): the answers in flight are counted, and bounded.
 void LiveServer::large(std::vector<HttpResponse::Part> body, HttpResponse r,
                        const Responder& respond) {
   if (++*largeAnswers_ > limits_.maxLargeAnswers) {
